@@ -1,0 +1,25 @@
+# Compiler and linker settings shared by every target.
+
+if(WIN32)
+    # Static runtime: the product files must need nothing but Windows' own DLLs.
+    add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0501 WINVER=0x0501)
+    add_compile_options(-Wall -Wextra -Wno-unused-parameter -Wno-cast-function-type)
+    add_link_options(-static -static-libgcc -static-libstdc++)
+    set(SNAPWELL_DIST_DIR "${CMAKE_SOURCE_DIR}/dist")
+else()
+    add_compile_options(-Wall -Wextra -Wno-unused-parameter)
+    if(SNAPWELL_SANITIZE)
+        add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+        add_link_options(-fsanitize=address,undefined)
+    endif()
+endif()
+
+# Copies a product file into dist/ after each build of it.
+function(snapwell_install_to_dist target)
+    if(WIN32)
+        add_custom_command(TARGET ${target} POST_BUILD
+            COMMAND ${CMAKE_COMMAND} -E make_directory "${SNAPWELL_DIST_DIR}"
+            COMMAND ${CMAKE_COMMAND} -E copy_if_different "$<TARGET_FILE:${target}>" "${SNAPWELL_DIST_DIR}/"
+            VERBATIM)
+    endif()
+endfunction()
