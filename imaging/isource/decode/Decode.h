@@ -1,0 +1,47 @@
+// Decoding of a picture file held in memory, by content (magic bytes), into
+// packed 8-bit RGB: bytes R, G, B, rows top to bottom, no padding. Alpha is
+// composited on white; orientation tags are applied, so the picture arrives
+// upright. A decoder delivers a whole picture or nothing.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace isource {
+
+enum class ImageFormat { Unknown, Jpeg, Png, Tiff, Bmp, Psd };
+
+enum class DecodeStatus {
+    Ok,
+    UnknownFormat, // no decoder recognises the bytes
+    Corrupt,       // truncated, damaged, or a decoder warned about bad data
+    Unsupported,   // a valid file of a kind we do not read
+    TooLarge,      // width * height * 3 would not fit a 32-bit process
+    OutOfMemory,   // the sink refused the buffer
+};
+
+// Largest picture buffer a 32-bit process can hold; larger pictures are
+// refused before anything is allocated.
+constexpr uint64_t kMaxPictureBytes = 0x7FFFFFFFull;
+
+// True when a picture of this size may be allocated (both sides positive).
+constexpr bool PictureSizeAcceptable(int64_t width, int64_t height) {
+    return width > 0 && height > 0 && static_cast<uint64_t>(width) * static_cast<uint64_t>(height) * 3u <=
+                                          kMaxPictureBytes;
+}
+
+// Where a decoder puts the finished picture. Allocate is called at most once
+// per successful decode, with the final (upright) size, and returns a buffer
+// of width * height * 3 bytes or null to refuse. On any status but Ok the
+// caller discards whatever the buffer holds.
+class PixelSink {
+public:
+    virtual ~PixelSink() = default;
+    virtual uint8_t* Allocate(int32_t width, int32_t height) = 0;
+};
+
+ImageFormat GuessFormat(const uint8_t* data, size_t size);
+
+DecodeStatus DecodeImage(const uint8_t* data, size_t size, PixelSink& sink);
+
+} // namespace isource
