@@ -57,6 +57,10 @@ function(snapwell_add_test name)
     endif()
 endfunction()
 
+if(SNAPWELL_FUZZ)
+    file(WRITE "${CMAKE_BINARY_DIR}/fuzz-targets.txt" "")
+endif()
+
 # snapwell_add_fuzzer(<name> SOURCES <files...> [LIBS <targets...>] [SEEDS <dir-or-files...>])
 # With SNAPWELL_FUZZ (clang) the program is a libFuzzer target; otherwise it is
 # linked with a replay driver and run over its seeds as a regression test.
@@ -69,6 +73,9 @@ function(snapwell_add_fuzzer name)
         add_executable(${name} ${F_SOURCES})
         target_compile_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
         target_link_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
+        # scripts/fuzz reads this list: one line per target, its program and seeds.
+        string(REPLACE ";" " " seeds "${F_SEEDS}")
+        file(APPEND "${CMAKE_BINARY_DIR}/fuzz-targets.txt" "${CMAKE_CURRENT_BINARY_DIR}/${name} ${seeds}\n")
     else()
         add_executable(${name} ${F_SOURCES} "${CMAKE_SOURCE_DIR}/tests/fuzz/replay_main.cpp")
         if(F_SEEDS)
