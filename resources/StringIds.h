@@ -1,0 +1,21 @@
+// Ids of the program's string table (texts in Strings.rc). Texts with a %s
+// are formatted by the caller with FormatResString before they are shown.
+#pragma once
+
+#define IDS_PRODUCT 1000
+#define IDS_SNAP_RATIO_NEEDS_SIZE 1001
+#define IDS_IMAGE_CREATE_FAILED 1002
+#define IDS_IMAGE_DLL_FAILED 1003
+#define IDS_IMAGECTRL_CREATE_FAILED 1004
+#define IDS_SOURCE_OPEN_FAILED 1005
+#define IDS_TARGET_MISSING 1006
+#define IDS_FOLDER_CREATE_FAILED 1007
+#define IDS_FOLDERS_NOT_DIFFERENT 1008
+#define IDS_CONFIG_LOAD_FAILED 1010
+#define IDS_CREATE_FOLDER 1011
+#define IDS_LOGO_INFO 1012
+#define IDS_HELP_LOAD_FAILED 1015
+#define IDS_MAX_SIZE_NEEDS_SIZE 1016
+#define IDS_ENLARGEMENT_NEEDS_SIZE 1017
+#define IDS_SELECT_SOURCE_FOLDER 1018
+#define IDS_SELECT_COPY_FOLDER 1019

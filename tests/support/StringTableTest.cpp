@@ -1,0 +1,71 @@
+// Every string the program shows, read from the linked resources, against
+// the texts as they are written down here (not read back from the table).
+#include "resources/StringIds.h"
+#include "support/StringTable.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+struct Expected {
+    int id;
+    const char* text;
+};
+
+const Expected kTable[] = {
+    {1000, "Snapwell"},
+    {1001, "Snap Ratio cannot be used without a Maximum Target Image Size\n"
+           "Width and Height value set in the Properties Dialog."},
+    {1002, "Failure creating m_pImage."},
+    {1003, "Failure loading the image dll"},
+    {1004, "Failure creating m_pImageCtrl"},
+    {1005, "Failuer to open source image file:\n\n%s"},
+    {1006, "The target folder does not exist:\n\n%s\n\nCreate target folder?"},
+    {1007, "Failuer to create folder:\n\n%s"},
+    {1008, "The source and target folders must be different."},
+    {1010, "Error loading the configuration file."},
+    {1011, "Create Folder:\n\n\"%s\""},
+    {1012, "\"Lakeside at Dusk\"\nby the Snapwell team"},
+    {1015, "Failure loading the help file,\nSnapwell help will not be available.\n\n%s"},
+    {1016, "Cannot enforce Maximum Size without a Maximum Target Image Size\n"
+           "Width and Height value set in the Properties Dialog."},
+    {1017, "Cannot enable enlargement without a Maximum Target Image Size\n"
+           "Width and Height value set in the Properties Dialog."},
+    {1018, "Select Source Folder"},
+    {1019, "Select Copy Folder"},
+};
+} // namespace
+
+TEST(StringTable, EveryIdHasItsText) {
+    for (const auto& entry : kTable)
+        EXPECT_EQ(LoadResString(entry.id), entry.text) << "string " << entry.id;
+}
+
+TEST(StringTable, NamedIdsAreTheNumbersTheTextsBelongTo) {
+    const int named[] = {IDS_PRODUCT,          IDS_SNAP_RATIO_NEEDS_SIZE, IDS_IMAGE_CREATE_FAILED,
+                         IDS_IMAGE_DLL_FAILED, IDS_IMAGECTRL_CREATE_FAILED, IDS_SOURCE_OPEN_FAILED,
+                         IDS_TARGET_MISSING,   IDS_FOLDER_CREATE_FAILED, IDS_FOLDERS_NOT_DIFFERENT,
+                         IDS_CONFIG_LOAD_FAILED, IDS_CREATE_FOLDER,     IDS_LOGO_INFO,
+                         IDS_HELP_LOAD_FAILED, IDS_MAX_SIZE_NEEDS_SIZE, IDS_ENLARGEMENT_NEEDS_SIZE,
+                         IDS_SELECT_SOURCE_FOLDER, IDS_SELECT_COPY_FOLDER};
+    ASSERT_EQ(std::size(named), std::size(kTable));
+    for (size_t i = 0; i < std::size(named); ++i)
+        EXPECT_EQ(named[i], kTable[i].id);
+}
+
+TEST(StringTable, UnusedAndUnknownIdsAreEmpty) {
+    for (int id : {1009, 1013, 1014, 1020, 999, 0, 65535})
+        EXPECT_EQ(LoadResString(id), "") << "string " << id;
+}
+
+TEST(StringTable, FormattedTextsNameTheirFolderOnce) {
+    EXPECT_EQ(FormatResString(IDS_CREATE_FOLDER, "C:\\Photos\\100%\\New"),
+              "Create Folder:\n\n\"C:\\Photos\\100%\\New\"");
+    EXPECT_EQ(FormatResString(IDS_TARGET_MISSING, "D:\\Copy"),
+              "The target folder does not exist:\n\nD:\\Copy\n\nCreate target folder?");
+    // A path longer than any fixed message buffer is kept whole.
+    const std::string deep = "C:\\" + std::string(600, 'x');
+    EXPECT_EQ(FormatResString(IDS_FOLDER_CREATE_FAILED, deep), "Failuer to create folder:\n\n" + deep);
+    EXPECT_EQ(FormatResString(IDS_PRODUCT, "ignored"), "Snapwell");
+}
