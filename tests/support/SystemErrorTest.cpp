@@ -42,9 +42,10 @@ TEST(SystemErrorText, UnknownNumberGivesAnEmptyTextNotOldBufferContents) {
 }
 
 TEST(SystemErrorText, TextWithInsertsIsGivenRatherThanRefused) {
-    // The wrong-disk text names a drive and a volume through inserts.
-    const std::string text = TextOf(ERROR_WRONG_DISK);
-    EXPECT_FALSE(text.empty());
+    // This text names a module through an insert; asked for without leave to
+    // ignore inserts, the system refuses it.
+    const std::string text = TextOf(ERROR_INVALID_ORDINAL);
+    EXPECT_NE(text.find("%1"), std::string::npos) << text;
 }
 
 TEST(SystemErrorText, SmallBufferIsCutAndTerminated) {
