@@ -20,7 +20,7 @@ namespace {
 double Sinc(double x) {
     if (x == 0.0)
         return 1.0;
-    const double px = M_PI * x;
+    const double px = 3.14159265358979323846 * x;
     return std::sin(px) / px;
 }
 
