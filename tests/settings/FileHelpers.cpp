@@ -1,0 +1,107 @@
+#include "FileHelpers.h"
+
+#include "harness/Gui.h"
+
+#include <fstream>
+#include <iterator>
+
+namespace {
+void RemoveTree(const std::string& folder) {
+    WIN32_FIND_DATAA found;
+    HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &found);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            const std::string name = found.cFileName;
+            if (name == "." || name == "..")
+                continue;
+            const std::string path = folder + "\\" + name;
+            SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                RemoveTree(path);
+            else
+                DeleteFileA(path.c_str());
+        } while (FindNextFileA(find, &found));
+        FindClose(find);
+    }
+    RemoveDirectoryA(folder.c_str());
+}
+
+// The message text of a message box: its static control with text.
+std::string MessageBoxText(HWND dialog) {
+    if (HWND text = GetDlgItem(dialog, 0xFFFF))
+        return harness::WindowText(text);
+    std::string result;
+    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        char cls[32] = {};
+        GetClassNameA(child, cls, sizeof(cls));
+        if (lstrcmpiA(cls, "Static") == 0)
+            result += harness::WindowText(child);
+    }
+    return result;
+}
+} // namespace
+
+TempFolder::TempFolder() {
+    char base[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, base);
+    static int serial = 0;
+    m_path = std::string(base) + "h2-settings-" + std::to_string(GetCurrentProcessId()) + "-" +
+             std::to_string(++serial);
+    CreateDirectoryA(m_path.c_str(), nullptr);
+}
+
+TempFolder::~TempFolder() { RemoveTree(m_path); }
+
+std::vector<std::string> TempFolder::List() const {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found;
+    HANDLE find = FindFirstFileA((m_path + "\\*").c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        const std::string name = found.cFileName;
+        if (name != "." && name != "..")
+            names.push_back(name);
+    } while (FindNextFileA(find, &found));
+    FindClose(find);
+    return names;
+}
+
+std::vector<uint8_t> ReadBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<uint8_t>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+}
+
+uint32_t WordAt(const std::vector<uint8_t>& bytes, size_t offset) {
+    if (offset + 4 > bytes.size())
+        return 0xDEADBEEF;
+    return uint32_t(bytes[offset]) | uint32_t(bytes[offset + 1]) << 8 | uint32_t(bytes[offset + 2]) << 16 |
+           uint32_t(bytes[offset + 3]) << 24;
+}
+
+MessageCatcher::MessageCatcher()
+    : m_answerer(std::make_unique<harness::DialogAnswerer>([this](HWND dialog) {
+          {
+              std::lock_guard<std::mutex> hold(m_lock);
+              m_text = MessageBoxText(dialog);
+              m_seen = true;
+          }
+          harness::PressButton(dialog, IDOK);
+      })) {}
+
+MessageCatcher::~MessageCatcher() = default;
+
+bool MessageCatcher::Seen() const {
+    std::lock_guard<std::mutex> hold(m_lock);
+    return m_seen;
+}
+
+std::string MessageCatcher::Text() const {
+    std::lock_guard<std::mutex> hold(m_lock);
+    return m_text;
+}

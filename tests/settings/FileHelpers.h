@@ -1,0 +1,51 @@
+// Real files for the record file's tests: a temporary folder removed with
+// everything in it afterwards, whole-file reads and writes, and a catcher
+// for the one message box a step may show.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace harness {
+class DialogAnswerer;
+}
+
+class TempFolder {
+public:
+    TempFolder();
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+    // The folder, without a trailing backslash.
+    const std::string& Path() const { return m_path; }
+    std::string File(const std::string& name) const { return m_path + "\\" + name; }
+    // Names of the files in the folder.
+    std::vector<std::string> List() const;
+
+private:
+    std::string m_path;
+};
+
+std::vector<uint8_t> ReadBytes(const std::string& path);
+void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes);
+uint32_t WordAt(const std::vector<uint8_t>& bytes, size_t offset);
+
+// Answers the next message box of this process with OK and keeps its text.
+class MessageCatcher {
+public:
+    MessageCatcher();
+    ~MessageCatcher();
+    bool Seen() const;
+    std::string Text() const;
+
+private:
+    mutable std::mutex m_lock;
+    std::string m_text;
+    bool m_seen = false;
+    std::unique_ptr<harness::DialogAnswerer> m_answerer;
+};
