@@ -206,8 +206,11 @@ DecodeStatus ReadPsdLayout(const uint8_t* data, size_t size, PsdLayout& layout) 
         }
         return DecodeStatus::Ok;
     }
+    if (compression == 2 || compression == 3) {
+        return DecodeStatus::Unsupported; // ZIP, which Photoshop uses for layers only
+    }
     if (compression != 1) {
-        return DecodeStatus::Unsupported; // ZIP is not used for composites
+        return DecodeStatus::Corrupt;
     }
     layout.rle = true;
     layout.rowCountSize = large ? 4 : 2;

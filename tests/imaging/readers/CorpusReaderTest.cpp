@@ -75,6 +75,8 @@ int AllowedDifference(const CorpusFile& file) {
     return file.notes.find("<=1 level rounding difference allowed") != std::string::npos ? 1 : 0;
 }
 
+void PrintTo(const CorpusFile& f, std::ostream* os) { *os << f.name; }
+
 class CorpusReaderTest : public testing::TestWithParam<CorpusFile> {};
 
 TEST(CorpusManifest, ListsBmpAndPsdFiles) {

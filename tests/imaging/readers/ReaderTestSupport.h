@@ -7,8 +7,18 @@
 
 #include <cstdint>
 #include <initializer_list>
+#include <ostream>
 #include <string>
 #include <vector>
+
+namespace isource {
+
+inline void PrintTo(DecodeStatus status, std::ostream* os) {
+    static const char* const kNames[] = {"Ok", "UnknownFormat", "Corrupt", "Unsupported", "TooLarge", "OutOfMemory"};
+    *os << kNames[static_cast<int>(status)];
+}
+
+} // namespace isource
 
 namespace readertest {
 
