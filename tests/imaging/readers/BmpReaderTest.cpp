@@ -143,10 +143,11 @@ std::vector<GoodCase> GoodCases() {
         BmpSpec s = Rle8(3, 1, {0, 3, 1, 2, 3, 0xEE, 0, 1});
         cases.push_back({"Rle8AbsoluteWithPad", s, PictureOf(3, 1, {0xC80000, 0x00C800, 0x0000C8})});
     }
-    // Straight alpha over white: opaque black, transparent black, red at 128, green at 64.
+    // Straight alpha over white, rounded to nearest: opaque black, transparent
+    // black, red at 128, green at 64, green 128 at 1 (254.502 rounds up).
     cases.push_back({"V5AlphaBitfields",
-                     Argb32(3, {0, 0, 0, 255, 0, 0, 0, 0, 0, 0, 255, 128, 0, 255, 0, 64}),
-                     PictureOf(4, 1, {0x000000, 0xFFFFFF, 0xFF7F7F, 0xBFFFBF})});
+                     Argb32(3, {0, 0, 0, 255, 0, 0, 0, 0, 0, 0, 255, 128, 0, 255, 0, 64, 0, 128, 0, 1}),
+                     PictureOf(5, 1, {0x000000, 0xFFFFFF, 0xFF7F7F, 0xBFFFBF, 0xFEFFFE})});
     // An alpha mask whose every value is 0 means an opaque picture.
     cases.push_back({"V5AlphaAllZeroIsOpaque", Argb32(3, {0, 0, 0, 0, 30, 20, 10, 0, 0, 0, 255, 0}),
                      PictureOf(3, 1, {0x000000, 0x0A141E, 0xFF0000})});
