@@ -11,12 +11,97 @@
 #define IS3_CALL
 #endif
 
-// Function pointer types, one per entry point, named after the export
-// without its leading underscore.
+// Handles as the program sees them. A memory handle is a movable global
+// memory block (the caller frees it); bitmap and device-context handles are
+// the platform's.
+typedef struct IS3SourceObject* IS3Source;
+typedef struct IS3DestObject* IS3Dest;
+typedef void* IS3Memory;
+typedef void* IS3Bitmap;
+typedef void* IS3DeviceContext;
+
+// Every entry point: name after the "_IS3" prefix, result, arguments. All
+// arguments are 32 bits wide but the opacity of OverlayImage (a double).
+// Rectangles are int32 left, top, right, bottom, right and bottom exclusive.
+// Results of 0 mean failure unless said otherwise; GetLastError then tells
+// why (an IS3Error).
+#define IS3_ENTRY_POINTS(X)                                                                                  \
+    X(Initialize, uint32_t, (void))                                                                          \
+    X(GetLibVersion, uint32_t, (void))                                                                       \
+    X(GetLastError, uint32_t, (void))                                                                        \
+    X(SetHBITMAPCreateMethod, uint32_t, (uint32_t method))                                                   \
+    X(OpenFileSource, IS3Source, (const char* path))                                                         \
+    X(CloseSource, uint32_t, (IS3Source source))                                                             \
+    X(GuessFileType, uint32_t, (IS3Source source))                                                           \
+    X(Seek, uint32_t, (IS3Source source, int32_t offset, uint32_t origin))                                   \
+    X(ReadImageToRGB, IS3Memory, (IS3Source source, uint32_t * width, uint32_t * height))                    \
+    X(RGBToHBITMAP, IS3Bitmap,                                                                               \
+      (const uint8_t* pixels, uint32_t width, uint32_t height, void* palette, IS3DeviceContext dc))          \
+    X(QuickRotateImage, uint32_t,                                                                            \
+      (const uint8_t* src, uint32_t width, uint32_t height, uint32_t srcStride, uint8_t* dst,                \
+       uint32_t dstStride, uint32_t code, uint32_t bpp))                                                     \
+    X(ResizeImage, uint32_t,                                                                                 \
+      (const uint8_t* src, uint32_t width, uint32_t height, uint32_t srcStride, uint8_t* dst,                \
+       uint32_t newWidth, uint32_t newHeight, uint32_t dstStride, uint32_t bpp))                             \
+    X(CropImage, uint32_t,                                                                                   \
+      (const uint8_t* src, uint32_t width, uint32_t height, uint32_t srcStride, uint8_t* dst,                \
+       uint32_t dstStride, const int32_t* rect, uint32_t bpp))                                               \
+    X(OpenFileDest, IS3Dest, (const char* path, uint32_t append))                                            \
+    X(WriteJPG, uint32_t,                                                                                    \
+      (IS3Dest dest, const uint8_t* pixels, uint32_t width, uint32_t height, uint32_t quality,               \
+       uint32_t bitsPerPixel, const void* palette, uint32_t flags))                                          \
+    X(CloseDest, uint32_t, (IS3Dest dest))                                                                   \
+    X(FillSolidRect, uint32_t,                                                                               \
+      (uint8_t * pixels, uint32_t width, uint32_t height, uint32_t bpp, uint32_t stride,                     \
+       const int32_t* rect, uint32_t colour, uint32_t flags))                                                \
+    X(BlurImage, uint32_t,                                                                                   \
+      (const uint8_t* src, uint32_t width, uint32_t height, uint32_t bpp, uint32_t srcStride, uint8_t* dst,  \
+       uint32_t dstStride, uint32_t amount, uint32_t radius))                                                \
+    X(OverlayImage, uint32_t,                                                                                \
+      (uint8_t * base, uint32_t width, uint32_t height, uint32_t bpp, uint32_t stride, const uint8_t* top,   \
+       uint32_t topWidth, uint32_t topHeight, uint32_t topStride, int32_t x, int32_t y, double opacity,      \
+       uint32_t flags))
+
+// Function pointer types, one per entry point: IS3Initialize_t and so on.
 extern "C" {
-typedef uint32_t(IS3_CALL* IS3Initialize_t)(void);
-typedef uint32_t(IS3_CALL* IS3GetLibVersion_t)(void);
+#define IS3_DECLARE_POINTER_TYPE(name, result, params) typedef result(IS3_CALL* IS3##name##_t) params;
+IS3_ENTRY_POINTS(IS3_DECLARE_POINTER_TYPE)
+#undef IS3_DECLARE_POINTER_TYPE
 }
 
 // The library's version word: major in the high byte, minor in the low byte.
 constexpr uint32_t kIS3LibVersion = 0x0300;
+
+// Why the last call failed (GetLastError).
+enum IS3Error : uint32_t {
+    kIS3Ok = 0,
+    kIS3BadArgument = 1,
+    kIS3CannotOpen = 2,
+    kIS3CannotRead = 3,
+    kIS3CannotWrite = 4,
+    kIS3UnknownFormat = 5,
+    kIS3Corrupt = 6,
+    kIS3Unsupported = 7,
+    kIS3TooLarge = 8,
+    kIS3OutOfMemory = 9,
+    kIS3CannotEncode = 10,
+    kIS3CannotMakeBitmap = 11,
+};
+
+// What GuessFileType tells from a file's first bytes.
+enum IS3FileType : uint32_t {
+    kIS3FileUnknown = 0,
+    kIS3FileJpeg = 1,
+    kIS3FilePng = 2,
+    kIS3FileTiff = 3,
+    kIS3FileBmp = 4,
+    kIS3FilePsd = 5,
+};
+
+// RGBToHBITMAP's kinds of bitmap (SetHBITMAPCreateMethod): a 24-bit
+// device-independent section, or a bitmap compatible with the given device
+// context (the default).
+enum IS3BitmapMethod : uint32_t {
+    kIS3BitmapDibSection = 0,
+    kIS3BitmapCompatible = 1,
+};

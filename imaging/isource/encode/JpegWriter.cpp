@@ -27,7 +27,9 @@ struct Destination {
     JOCTET buffer[kBufferBytes];
 };
 
-void OnError(j_common_ptr cinfo) { std::longjmp(reinterpret_cast<ErrorManager*>(cinfo->err)->jump, 1); }
+void OnError(j_common_ptr cinfo) {
+    std::longjmp(reinterpret_cast<ErrorManager*>(cinfo->err)->jump, 1);
+}
 
 void OnMessage(j_common_ptr) {}
 

@@ -7,7 +7,9 @@
 namespace isource {
 
 // Bytes per row of a 24-bit bitmap `width` pixels wide.
-constexpr int32_t BitmapRowBytes(int32_t width) { return (width * 3 + 3) & ~3; }
+constexpr int32_t BitmapRowBytes(int32_t width) {
+    return (width * 3 + 3) & ~3;
+}
 
 // Converts `rows` rows of `width` RGB pixels (packed, `srcStride` apart) to
 // bitmap rows `dstStride` apart, zeroing the padding.

@@ -139,18 +139,28 @@ AxisFilter MakeAxisFilter(int32_t inSize, int32_t outSize) {
 
 bool ResizeImage(const uint8_t* src, int32_t width, int32_t height, int32_t srcStride, uint8_t* dst,
                  int32_t newWidth, int32_t newHeight, int32_t dstStride, int32_t bpp) {
-    if (!ValidLayout(src, width, height, srcStride, bpp) || !ValidLayout(dst, newWidth, newHeight, dstStride, bpp))
+    if (!ValidLayout(src, width, height, srcStride, bpp) ||
+        !ValidLayout(dst, newWidth, newHeight, dstStride, bpp))
         return false;
     if (newWidth == width && newHeight == height) {
         for (int32_t y = 0; y < height; ++y)
-            std::memcpy(dst + ptrdiff_t{y} * dstStride, src + ptrdiff_t{y} * srcStride, size_t(width) * size_t(bpp));
+            std::memcpy(dst + ptrdiff_t{y} * dstStride, src + ptrdiff_t{y} * srcStride,
+                        size_t(width) * size_t(bpp));
         return true;
     }
     switch (bpp) {
-    case 1: Resize<1>(src, width, height, srcStride, dst, newWidth, newHeight, dstStride); break;
-    case 2: Resize<2>(src, width, height, srcStride, dst, newWidth, newHeight, dstStride); break;
-    case 3: Resize<3>(src, width, height, srcStride, dst, newWidth, newHeight, dstStride); break;
-    default: Resize<4>(src, width, height, srcStride, dst, newWidth, newHeight, dstStride); break;
+    case 1:
+        Resize<1>(src, width, height, srcStride, dst, newWidth, newHeight, dstStride);
+        break;
+    case 2:
+        Resize<2>(src, width, height, srcStride, dst, newWidth, newHeight, dstStride);
+        break;
+    case 3:
+        Resize<3>(src, width, height, srcStride, dst, newWidth, newHeight, dstStride);
+        break;
+    default:
+        Resize<4>(src, width, height, srcStride, dst, newWidth, newHeight, dstStride);
+        break;
     }
     return true;
 }

@@ -14,7 +14,9 @@ namespace {
 // 48 rows of a 3-byte tile plus 48 written rows stay well inside L1.
 constexpr int32_t kTile = 48;
 
-template <int32_t Bpp> inline void CopyPixel(uint8_t* d, const uint8_t* s) { std::memcpy(d, s, Bpp); }
+template <int32_t Bpp> inline void CopyPixel(uint8_t* d, const uint8_t* s) {
+    std::memcpy(d, s, Bpp);
+}
 
 // dst(x, y) = src(sx, sy) for a quarter turn, with sx and sy linear in x and
 // y: turning right, sx = y and sy = height - 1 - x; turning left,
@@ -77,10 +79,18 @@ bool RotateImage(const uint8_t* src, int32_t width, int32_t height, int32_t srcS
     if (!ValidLayout(dst, quarter ? height : width, quarter ? width : height, dstStride, bpp))
         return false;
     switch (bpp) {
-    case 1: Turn<1>(src, width, height, srcStride, dst, dstStride, code); break;
-    case 2: Turn<2>(src, width, height, srcStride, dst, dstStride, code); break;
-    case 3: Turn<3>(src, width, height, srcStride, dst, dstStride, code); break;
-    default: Turn<4>(src, width, height, srcStride, dst, dstStride, code); break;
+    case 1:
+        Turn<1>(src, width, height, srcStride, dst, dstStride, code);
+        break;
+    case 2:
+        Turn<2>(src, width, height, srcStride, dst, dstStride, code);
+        break;
+    case 3:
+        Turn<3>(src, width, height, srcStride, dst, dstStride, code);
+        break;
+    default:
+        Turn<4>(src, width, height, srcStride, dst, dstStride, code);
+        break;
     }
     return true;
 }

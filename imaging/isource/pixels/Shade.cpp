@@ -32,7 +32,8 @@ bool FillSolidRect(uint8_t* pixels, int32_t width, int32_t height, int32_t bpp, 
         return false;
     if (!ClampToPicture(rect, width, height))
         return true;
-    const uint8_t value[kMaxBytesPerPixel] = {uint8_t(colour), uint8_t(colour >> 8), uint8_t(colour >> 16), 0};
+    const uint8_t value[kMaxBytesPerPixel] = {uint8_t(colour), uint8_t(colour >> 8), uint8_t(colour >> 16),
+                                              0};
     for (int32_t y = rect.top; y < rect.bottom; ++y) {
         uint8_t* d = pixels + ptrdiff_t{y} * stride + ptrdiff_t{rect.left} * bpp;
         for (int32_t x = rect.left; x < rect.right; ++x, d += bpp)
@@ -41,10 +42,10 @@ bool FillSolidRect(uint8_t* pixels, int32_t width, int32_t height, int32_t bpp, 
     return true;
 }
 
-bool BlurImage(const uint8_t* src, int32_t width, int32_t height, int32_t bpp, int32_t srcStride, uint8_t* dst,
-               int32_t dstStride, int32_t amount, int32_t radius) {
-    if (!ValidLayout(src, width, height, srcStride, bpp) || !ValidLayout(dst, width, height, dstStride, bpp) ||
-        radius < 0)
+bool BlurImage(const uint8_t* src, int32_t width, int32_t height, int32_t bpp, int32_t srcStride,
+               uint8_t* dst, int32_t dstStride, int32_t amount, int32_t radius) {
+    if (!ValidLayout(src, width, height, srcStride, bpp) ||
+        !ValidLayout(dst, width, height, dstStride, bpp) || radius < 0)
         return false;
     const uint8_t* srcEnd = src + ptrdiff_t{height - 1} * srcStride + ptrdiff_t{width} * bpp;
     const uint8_t* dstEnd = dst + ptrdiff_t{height - 1} * dstStride + ptrdiff_t{width} * bpp;
@@ -83,9 +84,11 @@ bool BlurImage(const uint8_t* src, int32_t width, int32_t height, int32_t bpp, i
     return true;
 }
 
-bool OverlayImage(uint8_t* base, int32_t width, int32_t height, int32_t bpp, int32_t stride, const uint8_t* top,
-                  int32_t topWidth, int32_t topHeight, int32_t topStride, int32_t x, int32_t y, double opacity) {
-    if (!ValidLayout(base, width, height, stride, bpp) || !ValidLayout(top, topWidth, topHeight, topStride, bpp))
+bool OverlayImage(uint8_t* base, int32_t width, int32_t height, int32_t bpp, int32_t stride,
+                  const uint8_t* top, int32_t topWidth, int32_t topHeight, int32_t topStride, int32_t x,
+                  int32_t y, double opacity) {
+    if (!ValidLayout(base, width, height, stride, bpp) ||
+        !ValidLayout(top, topWidth, topHeight, topStride, bpp))
         return false;
     PixelRect area{x, y, int32_t(std::min<int64_t>(int64_t{x} + topWidth, INT32_MAX)),
                    int32_t(std::min<int64_t>(int64_t{y} + topHeight, INT32_MAX))};

@@ -39,7 +39,8 @@ std::vector<uint8_t> Scene(int w, int h, int bpp) {
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x)
             for (int c = 0; c < bpp; ++c) {
-                double v = 120 + 80 * std::sin(x * 0.05 + c * 2) * std::cos(y * 0.04 - c) + ((x / 7 + y / 5) % 2) * 12;
+                double v = 120 + 80 * std::sin(x * 0.05 + c * 2) * std::cos(y * 0.04 - c) +
+                           ((x / 7 + y / 5) % 2) * 12;
                 if (x > w * 2 / 3)
                     v = 255 - v / 2;
                 p[(size_t(y) * w + x) * bpp + c] = uint8_t(std::lround(std::fmin(255, std::fmax(0, v))));
@@ -63,7 +64,9 @@ bool Decode(const std::vector<uint8_t>& file, Decoded& out) {
     jpeg_decompress_struct cinfo{};
     DecodeError err{};
     cinfo.err = jpeg_std_error(&err.pub);
-    err.pub.error_exit = [](j_common_ptr c) { std::longjmp(reinterpret_cast<DecodeError*>(c->err)->jump, 1); };
+    err.pub.error_exit = [](j_common_ptr c) {
+        std::longjmp(reinterpret_cast<DecodeError*>(c->err)->jump, 1);
+    };
     if (setjmp(err.jump)) {
         jpeg_destroy_decompress(&cinfo);
         return false;
@@ -112,7 +115,8 @@ std::vector<Segment> Segments(const std::vector<uint8_t>& f) {
         const size_t length = size_t(f[i + 2]) << 8 | f[i + 3];
         if (length < 2 || i + 2 + length > f.size())
             break;
-        out.push_back({marker, std::vector<uint8_t>(f.begin() + long(i) + 4, f.begin() + long(i + 2 + length))});
+        out.push_back(
+            {marker, std::vector<uint8_t>(f.begin() + long(i) + 4, f.begin() + long(i + 2 + length))});
         if (marker == 0xDA)
             break;
         i += 2 + length;
@@ -162,8 +166,8 @@ TEST(JpegWriter, FilesAreBaselineJfifWithFullChromaFromQuality90) {
         int frames = 0;
         for (const Segment& s : segments) {
             // SOF1 to SOF15 (C1-CF but DHT C4, JPG C8, DAC CC) mark other processes.
-            const bool otherFrame = s.marker > 0xC0 && s.marker <= 0xCF && s.marker != 0xC4 && s.marker != 0xC8 &&
-                                    s.marker != 0xCC;
+            const bool otherFrame = s.marker > 0xC0 && s.marker <= 0xCF && s.marker != 0xC4 &&
+                                    s.marker != 0xC8 && s.marker != 0xCC;
             EXPECT_FALSE(otherFrame) << std::hex << s.marker;
             if (s.marker != 0xC0)
                 continue;
@@ -210,7 +214,8 @@ TEST(JpegWriter, HuffmanTablesAreMadeForThePicture) {
 TEST(JpegWriter, ReportsWhatCannotBeWritten) {
     std::vector<uint8_t> wide(70000u * 3u, 128);
     MemorySink sink;
-    EXPECT_FALSE(isource::EncodeJpeg(wide.data(), 70000, 1, 70000 * 3, 3, 90, sink)); // beyond the format's 65500
+    EXPECT_FALSE(
+        isource::EncodeJpeg(wide.data(), 70000, 1, 70000 * 3, 3, 90, sink)); // beyond the format's 65500
     EXPECT_FALSE(isource::EncodeJpeg(wide.data(), 0, 1, 3, 3, 90, sink));
     EXPECT_FALSE(isource::EncodeJpeg(wide.data(), 10, 1, 29, 3, 90, sink));
     EXPECT_FALSE(isource::EncodeJpeg(wide.data(), 10, 1, 40, 4, 90, sink));

@@ -19,14 +19,15 @@ TEST(Crop, ClampsTheRectangleToThePicture) {
         {{20, 30, 500, 800}, true, {20, 30, 100, 80}},
         {{0, 0, 100, 80}, true, {0, 0, 100, 80}},
         {{99, 79, 100, 80}, true, {99, 79, 100, 80}},
-        {{50, 10, 50, 40}, false, {}},   // right not beyond left
-        {{10, 40, 50, 39}, false, {}},   // bottom above top
-        {{100, 0, 120, 80}, false, {}},  // wholly right of the picture
-        {{-30, -30, 0, 0}, false, {}},   // wholly above and left
+        {{50, 10, 50, 40}, false, {}},  // right not beyond left
+        {{10, 40, 50, 39}, false, {}},  // bottom above top
+        {{100, 0, 120, 80}, false, {}}, // wholly right of the picture
+        {{-30, -30, 0, 0}, false, {}},  // wholly above and left
     };
     for (const Case& c : cases) {
         isource::PixelRect r = c.in;
-        SCOPED_TRACE(testing::Message() << c.in.left << "," << c.in.top << "," << c.in.right << "," << c.in.bottom);
+        SCOPED_TRACE(testing::Message()
+                     << c.in.left << "," << c.in.top << "," << c.in.right << "," << c.in.bottom);
         ASSERT_EQ(isource::ClampToPicture(r, 100, 80), c.ok);
         if (c.ok) {
             EXPECT_EQ(r.left, c.out.left);
@@ -63,8 +64,8 @@ TEST(Crop, RefusesEmptyRectanglesAndShortRows) {
     EXPECT_FALSE(isource::CropImage(src.bytes.data(), 20, 10, src.stride, dst.bytes.data(), dst.stride,
                                     {30, 0, 40, 10}, 3));
     // Eight pixels need 24 bytes a row.
-    EXPECT_FALSE(isource::CropImage(src.bytes.data(), 20, 10, src.stride, dst.bytes.data(), 23,
-                                    {2, 2, 10, 6}, 3));
-    EXPECT_TRUE(isource::CropImage(src.bytes.data(), 20, 10, src.stride, dst.bytes.data(), 24,
-                                   {2, 2, 10, 6}, 3));
+    EXPECT_FALSE(
+        isource::CropImage(src.bytes.data(), 20, 10, src.stride, dst.bytes.data(), 23, {2, 2, 10, 6}, 3));
+    EXPECT_TRUE(
+        isource::CropImage(src.bytes.data(), 20, 10, src.stride, dst.bytes.data(), 24, {2, 2, 10, 6}, 3));
 }

@@ -24,7 +24,9 @@ double Sinc(double x) {
     return std::sin(px) / px;
 }
 
-double Kernel(double x) { return std::fabs(x) < 3.0 ? Sinc(x) * Sinc(x / 3.0) : 0.0; }
+double Kernel(double x) {
+    return std::fabs(x) < 3.0 ? Sinc(x) * Sinc(x / 3.0) : 0.0;
+}
 
 // Output pixel (ox, oy) of a width x height -> newWidth x newHeight scaling:
 // every source pixel within reach, weighted by the product of the two axis
@@ -60,7 +62,8 @@ Picture Scene(int32_t w, int32_t h, int32_t bpp) {
     for (int32_t y = 0; y < h; ++y)
         for (int32_t x = 0; x < w; ++x)
             for (int32_t c = 0; c < bpp; ++c) {
-                const double v = 128 + 90 * std::sin(x * 0.37 + c) * std::cos(y * 0.23 - c) + (x > w / 2 ? 30 : -30);
+                const double v =
+                    128 + 90 * std::sin(x * 0.37 + c) * std::cos(y * 0.23 - c) + (x > w / 2 ? 30 : -30);
                 p.At(x, y)[c] = uint8_t(std::clamp(v, 0.0, 255.0));
             }
     return p;
@@ -88,7 +91,8 @@ TEST(Resample, UnchangedSizeIsAnExactCopy) {
 TEST(Resample, ConstantPicturesStayConstant) {
     const struct {
         int32_t w, h, nw, nh;
-    } sizes[] = {{40, 30, 13, 7}, {40, 30, 41, 30}, {40, 30, 40, 90}, {7, 5, 64, 3}, {300, 2, 1, 1}, {1, 1, 9, 9}};
+    } sizes[] = {{40, 30, 13, 7}, {40, 30, 41, 30}, {40, 30, 40, 90},
+                 {7, 5, 64, 3},   {300, 2, 1, 1},   {1, 1, 9, 9}};
     for (uint8_t value : {uint8_t(0), uint8_t(1), uint8_t(128), uint8_t(254), uint8_t(255)})
         for (const auto& s : sizes) {
             Picture src(s.w, s.h, 3, 1);
@@ -104,12 +108,12 @@ TEST(Resample, MatchesADirectTwoDimensionalLanczosSum) {
     const struct {
         int32_t w, h, nw, nh, bpp;
     } cases[] = {
-        {120, 90, 37, 28, 3},  // shrink by about 3.2, like a camera picture to a frame
-        {64, 48, 32, 24, 3},   // exactly half
-        {61, 47, 60, 17, 1},   // barely narrower, much lower
-        {23, 17, 57, 40, 3},   // enlargement
-        {30, 20, 30, 49, 4},   // height only
-        {9, 9, 4, 13, 3},      // shrink one way, grow the other
+        {120, 90, 37, 28, 3}, // shrink by about 3.2, like a camera picture to a frame
+        {64, 48, 32, 24, 3},  // exactly half
+        {61, 47, 60, 17, 1},  // barely narrower, much lower
+        {23, 17, 57, 40, 3},  // enlargement
+        {30, 20, 30, 49, 4},  // height only
+        {9, 9, 4, 13, 3},     // shrink one way, grow the other
     };
     for (const auto& s : cases) {
         SCOPED_TRACE(testing::Message() << s.w << "x" << s.h << " -> " << s.nw << "x" << s.nh);
@@ -119,7 +123,8 @@ TEST(Resample, MatchesADirectTwoDimensionalLanczosSum) {
             for (int32_t y = 0; y < s.nh; ++y)
                 for (int32_t x = 0; x < s.nw; ++x)
                     for (int32_t c = 0; c < s.bpp; ++c)
-                        worst = std::max(worst, std::abs(int(out.At(x, y)[c]) - int(DirectSample(src, s.nw, s.nh, x, y, c))));
+                        worst = std::max(worst, std::abs(int(out.At(x, y)[c]) -
+                                                         int(DirectSample(src, s.nw, s.nh, x, y, c))));
             EXPECT_LE(worst, 1);
         }
     }

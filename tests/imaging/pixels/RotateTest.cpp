@@ -53,11 +53,12 @@ struct Shape {
 
 TEST(Rotate, EveryCodeMatchesThePlainDefinitionOnOddSizes) {
     // Sizes straddle the tile edge (48) and include single rows and columns.
-    const Shape shapes[] = {{1, 1, 3, 0},  {1, 7, 3, 1},   {7, 1, 3, 2},   {13, 5, 3, 0},  {97, 61, 3, 3},
+    const Shape shapes[] = {{1, 1, 3, 0},   {1, 7, 3, 1},    {7, 1, 3, 2},    {13, 5, 3, 0},  {97, 61, 3, 3},
                             {49, 95, 1, 1}, {101, 47, 2, 0}, {53, 149, 4, 4}, {48, 48, 3, 0}, {145, 3, 3, 1}};
     for (const Shape& s : shapes)
         for (int32_t code : {isource::kTurnRight, isource::kTurnHalf, isource::kTurnLeft}) {
-            SCOPED_TRACE(testing::Message() << s.width << "x" << s.height << " bpp " << s.bpp << " code " << code);
+            SCOPED_TRACE(testing::Message()
+                         << s.width << "x" << s.height << " bpp " << s.bpp << " code " << code);
             const Picture src = Noise(s.width, s.height, s.bpp, s.padding, uint32_t(s.width * 31 + code));
             const Picture dst = Turn(src, code, 5);
             const Picture want = NaiveTurn(src, code);
@@ -89,13 +90,13 @@ TEST(Rotate, RefusesWhatItCannotDo) {
     const uint8_t* s = src.bytes.data();
     uint8_t* d = dst.bytes.data();
     EXPECT_TRUE(rotate(10, 4, 30, 12, 0, 3, s, d));
-    EXPECT_FALSE(rotate(10, 4, 30, 12, 3, 3, s, d));    // unknown code
-    EXPECT_FALSE(rotate(10, 4, 30, 12, -1, 3, s, d));   // "no turn" is not a turn
-    EXPECT_FALSE(rotate(10, 4, 30, 11, 0, 3, s, d));    // destination row too short
-    EXPECT_FALSE(rotate(10, 4, 29, 12, 0, 3, s, d));    // source row too short
-    EXPECT_FALSE(rotate(10, 4, 30, 12, 1, 3, s, d));    // a half turn needs 10 pixels a row
-    EXPECT_FALSE(rotate(0, 4, 30, 12, 0, 3, s, d));     // empty picture
-    EXPECT_FALSE(rotate(10, 4, 30, 12, 0, 5, s, d));    // pixel size
+    EXPECT_FALSE(rotate(10, 4, 30, 12, 3, 3, s, d));  // unknown code
+    EXPECT_FALSE(rotate(10, 4, 30, 12, -1, 3, s, d)); // "no turn" is not a turn
+    EXPECT_FALSE(rotate(10, 4, 30, 11, 0, 3, s, d));  // destination row too short
+    EXPECT_FALSE(rotate(10, 4, 29, 12, 0, 3, s, d));  // source row too short
+    EXPECT_FALSE(rotate(10, 4, 30, 12, 1, 3, s, d));  // a half turn needs 10 pixels a row
+    EXPECT_FALSE(rotate(0, 4, 30, 12, 0, 3, s, d));   // empty picture
+    EXPECT_FALSE(rotate(10, 4, 30, 12, 0, 5, s, d));  // pixel size
     EXPECT_FALSE(rotate(10, 4, 30, 12, 0, 3, nullptr, d));
     EXPECT_FALSE(rotate(10, 4, 30, 12, 0, 3, s, nullptr));
 }

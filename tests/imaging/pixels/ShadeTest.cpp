@@ -30,13 +30,15 @@ TEST(Shade, FillWritesTheColourInsideTheClampedRectangleOnly) {
 TEST(Shade, BlurKeepsFlatAreasAndSpreadsAPoint) {
     Picture flat(21, 15, 3, 0, 200);
     Picture out(21, 15, 3);
-    ASSERT_TRUE(isource::BlurImage(flat.bytes.data(), 21, 15, 3, flat.stride, out.bytes.data(), out.stride, 100, 7));
+    ASSERT_TRUE(
+        isource::BlurImage(flat.bytes.data(), 21, 15, 3, flat.stride, out.bytes.data(), out.stride, 100, 7));
     EXPECT_EQ(Packed(out), Packed(flat));
 
     Picture dot(31, 31, 1, 0, 0);
     dot.At(15, 15)[0] = 255;
     Picture spread(31, 31, 1);
-    ASSERT_TRUE(isource::BlurImage(dot.bytes.data(), 31, 31, 1, dot.stride, spread.bytes.data(), spread.stride, 100, 7));
+    ASSERT_TRUE(isource::BlurImage(dot.bytes.data(), 31, 31, 1, dot.stride, spread.bytes.data(),
+                                   spread.stride, 100, 7));
     EXPECT_LT(spread.At(15, 15)[0], 255);
     EXPECT_GT(spread.At(18, 15)[0], 0);
     EXPECT_EQ(spread.At(0, 0)[0], 0); // beyond the reach of radius 7
@@ -48,16 +50,18 @@ TEST(Shade, BlurKeepsFlatAreasAndSpreadsAPoint) {
 
     Picture noise = Noise(12, 9, 3, 1, 4);
     Picture same(12, 9, 3);
-    ASSERT_TRUE(isource::BlurImage(noise.bytes.data(), 12, 9, 3, noise.stride, same.bytes.data(), same.stride, 0, 7));
+    ASSERT_TRUE(
+        isource::BlurImage(noise.bytes.data(), 12, 9, 3, noise.stride, same.bytes.data(), same.stride, 0, 7));
     EXPECT_EQ(Packed(same), Packed(noise)); // amount 0 leaves the picture alone
-    EXPECT_FALSE(isource::BlurImage(noise.bytes.data(), 12, 9, 3, noise.stride, noise.bytes.data(), noise.stride, 100, 7));
+    EXPECT_FALSE(isource::BlurImage(noise.bytes.data(), 12, 9, 3, noise.stride, noise.bytes.data(),
+                                    noise.stride, 100, 7));
 }
 
 TEST(Shade, OverlayCopiesAtFullOpacityAndClipsAtTheEdges) {
     Picture base(20, 10, 3, 0, 50);
     const Picture top = Noise(8, 6, 3, 1, 5);
-    ASSERT_TRUE(isource::OverlayImage(base.bytes.data(), 20, 10, 3, base.stride, top.bytes.data(), 8, 6, top.stride,
-                                      -2, 7, 1.0));
+    ASSERT_TRUE(isource::OverlayImage(base.bytes.data(), 20, 10, 3, base.stride, top.bytes.data(), 8, 6,
+                                      top.stride, -2, 7, 1.0));
     for (int32_t y = 0; y < 10; ++y)
         for (int32_t x = 0; x < 20; ++x) {
             const bool covered = x < 6 && y >= 7;

@@ -1,0 +1,269 @@
+#include "imaging/Cimage.h"
+
+#include "imaging/ImageRules.h"
+#include "imaging/ImagingLibrary.h"
+
+#include <cstring>
+#include <new>
+#include <utility>
+
+std::vector<std::string> g_ImageExtensions;
+
+namespace {
+
+using imaging::PictureBytes;
+
+std::unique_ptr<uint8_t[]> NewBuffer(size_t nBytes) {
+    if (nBytes == 0)
+        return nullptr;
+    return std::unique_ptr<uint8_t[]>(new (std::nothrow) uint8_t[nBytes]);
+}
+
+// Owns a library destination until it is closed; the close result says
+// whether everything written reached the file.
+class CDestination {
+public:
+    explicit CDestination(const char* szPath) : m_hDest(g_IS3.m_pOpenFileDest(szPath, 0)) {}
+    ~CDestination() { Close(); }
+    CDestination(const CDestination&) = delete;
+    CDestination& operator=(const CDestination&) = delete;
+
+    IS3Dest Get() const { return m_hDest; }
+    bool Close() {
+        const bool bClosed = m_hDest != nullptr && g_IS3.m_pCloseDest(m_hDest) != 0;
+        m_hDest = nullptr;
+        return bClosed;
+    }
+
+private:
+    IS3Dest m_hDest;
+};
+
+} // namespace
+
+CImage::~CImage() {
+    Unload();
+}
+
+bool CImage::Load(const std::string& sPath) {
+    Unload();
+    if (!g_IS3.Complete())
+        return false;
+    g_IS3.m_pGetLibVersion();
+    m_hSource = g_IS3.m_pOpenFileSource(sPath.c_str());
+    if (m_hSource == nullptr)
+        return false;
+    g_IS3.m_pGuessFileType(m_hSource);
+    g_IS3.m_pSeek(m_hSource, 0, 0);
+    uint32_t nWidth = 0, nHeight = 0;
+    HGLOBAL hMemory = static_cast<HGLOBAL>(g_IS3.m_pReadImageToRGB(m_hSource, &nWidth, &nHeight));
+    m_nWidth = int32_t(nWidth);
+    m_nHeight = int32_t(nHeight);
+    if (hMemory != nullptr) {
+        CopyFromMemory(hMemory, m_nWidth, m_nHeight);
+        GlobalFree(hMemory);
+    }
+    g_IS3.m_pCloseSource(m_hSource);
+    m_hSource = nullptr;
+    return HasPicture();
+}
+
+void CImage::Unload() {
+    if (m_hSource != nullptr) {
+        g_IS3.m_pCloseSource(m_hSource);
+        m_hSource = nullptr;
+    }
+    m_pRGB.reset();
+}
+
+HBITMAP CImage::CreateBitmap(HDC hDC) const {
+    if (!HasPicture())
+        return nullptr;
+    return static_cast<HBITMAP>(
+        g_IS3.m_pRGBToHBITMAP(m_pRGB.get(), uint32_t(m_nWidth), uint32_t(m_nHeight), nullptr, hDC));
+}
+
+bool CImage::Rotate(uint8_t nCode) {
+    if (!HasPicture())
+        return false;
+    std::unique_ptr<uint8_t[]> pTurned = NewBuffer(PictureBytes(m_nWidth, m_nHeight, m_nBytesPerPixel));
+    if (!pTurned)
+        return false;
+    const bool bExchange = imaging::TurnExchangesSides(nCode);
+    const int32_t nDestStride = (bExchange ? m_nHeight : m_nWidth) * m_nBytesPerPixel;
+    if (!g_IS3.m_pQuickRotateImage(m_pRGB.get(), uint32_t(m_nWidth), uint32_t(m_nHeight), uint32_t(Stride()),
+                                   pTurned.get(), uint32_t(nDestStride), nCode, uint32_t(m_nBytesPerPixel)))
+        return false;
+    if (bExchange)
+        Attach(std::move(pTurned), m_nHeight, m_nWidth);
+    else
+        Attach(std::move(pTurned), m_nWidth, m_nHeight);
+    return true;
+}
+
+bool CImage::Resize(int32_t nWidth, int32_t nHeight) {
+    if (nWidth == 0 || nHeight == 0 || !HasPicture())
+        return false;
+    std::unique_ptr<uint8_t[]> pScaled = NewBuffer(PictureBytes(nWidth, nHeight, m_nBytesPerPixel));
+    if (!pScaled)
+        return false;
+    if (!g_IS3.m_pResizeImage(m_pRGB.get(), uint32_t(m_nWidth), uint32_t(m_nHeight), uint32_t(Stride()),
+                              pScaled.get(), uint32_t(nWidth), uint32_t(nHeight),
+                              uint32_t(nWidth * m_nBytesPerPixel), uint32_t(m_nBytesPerPixel)))
+        return false;
+    Attach(std::move(pScaled), nWidth, nHeight);
+    return true;
+}
+
+bool CImage::Crop(int32_t nLeft, int32_t nTop, int32_t nRight, int32_t nBottom) {
+    imaging::TCropRect crop{nLeft, nTop, nRight, nBottom};
+    if (!HasPicture() || !imaging::ClampCrop(crop, m_nWidth, m_nHeight))
+        return false;
+    const int32_t nCropWidth = crop.nRight - crop.nLeft;
+    const int32_t nCropHeight = crop.nBottom - crop.nTop;
+    // Only the crop's size: the cut picture is all the new buffer holds.
+    std::unique_ptr<uint8_t[]> pCut = NewBuffer(PictureBytes(nCropWidth, nCropHeight, m_nBytesPerPixel));
+    if (!pCut)
+        return false;
+    const int32_t rect[4] = {crop.nLeft, crop.nTop, crop.nRight, crop.nBottom};
+    if (!g_IS3.m_pCropImage(m_pRGB.get(), uint32_t(m_nWidth), uint32_t(m_nHeight), uint32_t(Stride()),
+                            pCut.get(), uint32_t(nCropWidth * m_nBytesPerPixel), rect,
+                            uint32_t(m_nBytesPerPixel)))
+        return false;
+    Attach(std::move(pCut), nCropWidth, nCropHeight);
+    return true;
+}
+
+bool CImage::WriteJpeg(const std::string& sPath, int32_t nWidth, int32_t nHeight, int32_t nLeft, int32_t nTop,
+                       int32_t nRight, int32_t nBottom, int32_t nRotation, int32_t nQuality, int32_t nColour,
+                       int32_t nSize) {
+    if (sPath.empty())
+        return false;
+    // A read-only copy or a folder of that name is never replaced (renaming
+    // over a read-only file would succeed on some systems).
+    const DWORD nAttributes = GetFileAttributesA(sPath.c_str());
+    if (nAttributes != INVALID_FILE_ATTRIBUTES &&
+        (nAttributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
+        return false;
+    // The temporary file lives in the target's folder, so replacing the
+    // target is a rename on the same volume.
+    const std::string sFolder = imaging::FolderOf(sPath);
+    char szTemp[MAX_PATH];
+    if (!GetTempFileNameA(sFolder.empty() ? "." : sFolder.c_str(), "snw", 0, szTemp))
+        return false;
+    CDestination dest(szTemp);
+    if (dest.Get() == nullptr) {
+        DeleteFileA(szTemp);
+        return false;
+    }
+
+    // Each step that fails leaves the picture as it was for the next one.
+    const int32_t nInnerWidth = nWidth - nSize;
+    const int32_t nInnerHeight = nHeight - nSize;
+    Crop(nLeft, nTop, nRight, nBottom);
+    if (m_nWidth != nInnerWidth || m_nHeight != nInnerHeight)
+        Resize(nInnerWidth, nInnerHeight);
+    if (imaging::IsTurnCode(nRotation))
+        Rotate(uint8_t(nRotation));
+    if (nSize != 0)
+        AddShadow(nColour, nSize);
+
+    const bool bWritten =
+        HasPicture() && g_IS3.m_pWriteJPG(dest.Get(), m_pRGB.get(), uint32_t(m_nWidth), uint32_t(m_nHeight),
+                                          uint32_t(nQuality), uint32_t(m_nBitsPerPixel), nullptr, 0) != 0;
+    const bool bClosed = dest.Close();
+    if (!bWritten || !bClosed || !MoveFileExA(szTemp, sPath.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+        DeleteFileA(szTemp);
+        return false;
+    }
+    return true;
+}
+
+bool CImage::AddShadow(int32_t nColour, int32_t nSize) {
+    if (!HasPicture() || nSize <= 0)
+        return false;
+    const int32_t w = m_nWidth, h = m_nHeight, bpp = m_nBytesPerPixel;
+    if (int64_t{w} + nSize > INT32_MAX || int64_t{h} + nSize > INT32_MAX)
+        return false;
+    const int32_t W = w + nSize, H = h + nSize, nStride = W * bpp;
+    const size_t nBytes = PictureBytes(W, H, bpp);
+    std::unique_ptr<uint8_t[]> pCanvas = NewBuffer(nBytes);
+    if (!pCanvas)
+        return false;
+    uint8_t* pc = pCanvas.get();
+
+    std::memset(pc, 0, nBytes);
+    auto fill = [&](int32_t nL, int32_t nT, int32_t nR, int32_t nB, uint32_t nFill) {
+        const int32_t rect[4] = {nL, nT, nR, nB};
+        g_IS3.m_pFillSolidRect(pc, uint32_t(W), uint32_t(H), uint32_t(bpp), uint32_t(nStride), rect, nFill,
+                               0);
+    };
+    fill(w, 0, W, H, uint32_t(nColour));
+    fill(0, h, W, H, uint32_t(nColour));
+    g_IS3.m_pGetLastError();
+    for (int32_t i = 0; i < nSize; ++i) {
+        const uint32_t nShade = imaging::ShadeOf(uint32_t(nColour), i, nSize);
+        fill(w + i, i, w + i + 1, h + i, nShade);
+        fill(i, h + i, w + i, h + i + 1, nShade);
+    }
+
+    std::unique_ptr<uint8_t[]> pBlurred = NewBuffer(nBytes);
+    if (!pBlurred)
+        return false;
+    g_IS3.m_pBlurImage(pc, uint32_t(W), uint32_t(H), uint32_t(bpp), uint32_t(nStride), pBlurred.get(),
+                       uint32_t(nStride), 100, 7);
+    std::memcpy(pc, pBlurred.get(), nBytes);
+    pBlurred.reset();
+    g_IS3.m_pGetLastError();
+
+    g_IS3.m_pOverlayImage(pc, uint32_t(W), uint32_t(H), uint32_t(bpp), uint32_t(nStride), m_pRGB.get(),
+                          uint32_t(w), uint32_t(h), uint32_t(Stride()), 0, 0, 1.0, 0);
+    const bool bOk = g_IS3.m_pGetLastError() == kIS3Ok;
+
+    // The canvas becomes the picture as a 3-byte picture, like one read
+    // from memory.
+    Attach(std::move(pCanvas), W, H);
+    m_nBytesPerPixel = 3;
+    m_nBitsPerPixel = 24;
+    return bOk;
+}
+
+bool CImage::IsImageExtension(const std::string& sExtension) {
+    const std::string sBare = imaging::WithoutLeadingDot(sExtension);
+    if (sBare.empty())
+        return false;
+    for (const std::string& sKnown : g_ImageExtensions)
+        if (CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, sBare.c_str(), -1, sKnown.c_str(), -1) ==
+            CSTR_EQUAL)
+            return true;
+    return false;
+}
+
+bool CImage::CopyFromMemory(HGLOBAL hMemory, int32_t nWidth, int32_t nHeight) {
+    m_pRGB.reset();
+    m_nBitsPerPixel = 0;
+    m_nBytesPerPixel = 1;
+    const void* pLocked = hMemory != nullptr ? GlobalLock(hMemory) : nullptr;
+    if (pLocked == nullptr)
+        return false;
+    const size_t nBytes = PictureBytes(nWidth, nHeight, 3);
+    // Never read past the block, whatever size the caller claims.
+    if (nBytes != 0 && GlobalSize(hMemory) >= nBytes) {
+        m_pRGB = NewBuffer(nBytes);
+        if (m_pRGB) {
+            std::memcpy(m_pRGB.get(), pLocked, nBytes);
+            m_nWidth = nWidth;
+            m_nHeight = nHeight;
+            m_nBitsPerPixel = 24;
+            m_nBytesPerPixel = 3;
+        }
+    }
+    GlobalUnlock(hMemory);
+    return HasPicture();
+}
+
+void CImage::Attach(std::unique_ptr<uint8_t[]> pBuffer, int32_t nWidth, int32_t nHeight) {
+    m_pRGB = std::move(pBuffer);
+    m_nWidth = nWidth;
+    m_nHeight = nHeight;
+}

@@ -1,0 +1,82 @@
+// The image object: one picture in memory as packed 3-byte pixels (the
+// library's R, G, B order, rows back to back) with its size, and every
+// picture operation of the workflow through the imaging library. Also the
+// list of file extensions that count as images.
+#pragma once
+
+#include "imaging/isource/ISource.h"
+
+#include <windows.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+// "tif", "tiff", "jpg", "jpeg", "bmp", "psd", "png"; empty until InitImaging.
+extern std::vector<std::string> g_ImageExtensions;
+
+class CImage {
+public:
+    CImage() = default;
+    ~CImage();
+    CImage(const CImage&) = delete;
+    CImage& operator=(const CImage&) = delete;
+
+    // Reads the file (format told by its content); false leaves no picture.
+    bool Load(const std::string& sPath);
+    void Unload();
+
+    // A display bitmap of the picture for `hDC`, owned by the caller; null
+    // without a picture or on failure.
+    HBITMAP CreateBitmap(HDC hDC) const;
+
+    // 0 = 90 degrees right, 1 = 180 degrees, 2 = 90 degrees left. Each
+    // transformation builds a new buffer and leaves the picture unchanged
+    // when it fails (also when memory runs short).
+    bool Rotate(uint8_t nCode);
+    bool Resize(int32_t nWidth, int32_t nHeight);
+    // True when the picture was cut: the rectangle (clamped to the picture)
+    // is not empty and smaller than the picture.
+    bool Crop(int32_t nLeft, int32_t nTop, int32_t nRight, int32_t nBottom);
+
+    // Crops, resizes to width - size by height - size, turns by `nRotation`
+    // (0 to 2; anything else leaves it), adds a shadow of `nSize` pixels,
+    // and writes the JPEG. The file is written beside the target under a
+    // temporary name and replaces the target only once it is complete, so
+    // a failed copy leaves an existing file as it was. True only when the
+    // target now holds the new JPEG.
+    bool WriteJpeg(const std::string& sPath, int32_t nWidth, int32_t nHeight, int32_t nLeft, int32_t nTop,
+                   int32_t nRight, int32_t nBottom, int32_t nRotation, int32_t nQuality, int32_t nColour,
+                   int32_t nSize);
+
+    // Grows the picture by `nSize` pixels to the right and at the bottom,
+    // with a soft dark edge fading into `nColour` (0x00BBGGRR).
+    bool AddShadow(int32_t nColour, int32_t nSize);
+
+    // Whether files with this extension (with or without its one leading
+    // dot) are offered for loading; compared ignoring case the system's way.
+    static bool IsImageExtension(const std::string& sExtension);
+
+    // Copies width x height x 3 bytes out of a global memory block.
+    bool CopyFromMemory(HGLOBAL hMemory, int32_t nWidth, int32_t nHeight);
+    // Takes the buffer as the picture; the pixel size stays.
+    void Attach(std::unique_ptr<uint8_t[]> pBuffer, int32_t nWidth, int32_t nHeight);
+
+    bool HasPicture() const { return m_pRGB != nullptr; }
+    const uint8_t* Pixels() const { return m_pRGB.get(); }
+    int32_t Width() const { return m_nWidth; }
+    int32_t Height() const { return m_nHeight; }
+    int32_t BytesPerPixel() const { return m_nBytesPerPixel; }
+    int32_t BitsPerPixel() const { return m_nBitsPerPixel; }
+
+private:
+    int32_t Stride() const { return m_nWidth * m_nBytesPerPixel; }
+
+    IS3Source m_hSource = nullptr;
+    std::unique_ptr<uint8_t[]> m_pRGB;
+    int32_t m_nWidth = 0;
+    int32_t m_nHeight = 0;
+    int32_t m_nBytesPerPixel = 1;
+    int32_t m_nBitsPerPixel = 0;
+};

@@ -1,0 +1,78 @@
+// A compatible bitmap is filled in bands of rows through a small buffer, so
+// making it never holds a second converted copy of the whole picture.
+#include "imaging/isource/Bitmaps.h"
+
+#include "imaging/isource/pixels/BitmapRows.h"
+
+#include <algorithm>
+#include <memory>
+#include <new>
+
+namespace isource {
+namespace {
+
+constexpr int32_t kBandBytes = 1 << 20;
+
+BITMAPINFO BitmapInfo(int32_t width, int32_t height) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = height; // bottom-up
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    info.bmiHeader.biCompression = BI_RGB;
+    return info;
+}
+
+HBITMAP MakeSection(const uint8_t* rgb, int32_t width, int32_t height, HDC dc) {
+    BITMAPINFO info = BitmapInfo(width, -height);
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (bitmap == nullptr || bits == nullptr)
+        return bitmap;
+    RgbToBitmapRows(rgb, width, height, width * 3, static_cast<uint8_t*>(bits), BitmapRowBytes(width));
+    GdiFlush();
+    return bitmap;
+}
+
+HBITMAP MakeCompatible(const uint8_t* rgb, int32_t width, int32_t height, HDC dc) {
+    const int32_t rowBytes = BitmapRowBytes(width);
+    const int32_t bandRows = std::clamp(kBandBytes / rowBytes, 1, height);
+    std::unique_ptr<uint8_t[]> band(new (std::nothrow) uint8_t[size_t(bandRows) * size_t(rowBytes)]);
+    if (!band)
+        return nullptr;
+    HBITMAP bitmap = CreateCompatibleBitmap(dc, width, height);
+    if (bitmap == nullptr)
+        return nullptr;
+    const BITMAPINFO info = BitmapInfo(width, height);
+    // Bottom-up scan lines count from the last picture row: rows [y, y + n)
+    // are scans [height - y - n, height - y), the lowest row first.
+    for (int32_t y = 0; y < height; y += bandRows) {
+        const int32_t n = std::min(bandRows, height - y);
+        for (int32_t k = 0; k < n; ++k)
+            RgbToBitmapRows(rgb + ptrdiff_t(y + n - 1 - k) * width * 3, width, 1, width * 3,
+                            band.get() + ptrdiff_t{k} * rowBytes, rowBytes);
+        if (SetDIBits(dc, bitmap, UINT(height - y - n), UINT(n), band.get(), &info, DIB_RGB_COLORS) != n) {
+            DeleteObject(bitmap);
+            return nullptr;
+        }
+    }
+    return bitmap;
+}
+
+} // namespace
+
+HBITMAP MakeBitmap(const uint8_t* rgb, int32_t width, int32_t height, HDC dc, uint32_t method) {
+    if (rgb == nullptr || width <= 0 || height <= 0 || int64_t{width} * height > INT32_MAX / 4)
+        return nullptr;
+    HDC screen = nullptr;
+    if (dc == nullptr)
+        dc = screen = GetDC(nullptr);
+    HBITMAP bitmap = method == kIS3BitmapDibSection ? MakeSection(rgb, width, height, dc)
+                                                    : MakeCompatible(rgb, width, height, dc);
+    if (screen != nullptr)
+        ReleaseDC(nullptr, screen);
+    return bitmap;
+}
+
+} // namespace isource

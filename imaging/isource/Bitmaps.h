@@ -1,0 +1,17 @@
+// Display bitmaps made from packed RGB pictures.
+#pragma once
+
+#include "imaging/isource/ISource.h"
+
+#include <windows.h>
+
+#include <cstdint>
+
+namespace isource {
+
+// A bitmap of the picture owned by the caller, of the kind `method` names
+// (IS3BitmapMethod); a compatible bitmap matches `dc`, or the screen when
+// `dc` is null. Null on failure.
+HBITMAP MakeBitmap(const uint8_t* rgb, int32_t width, int32_t height, HDC dc, uint32_t method);
+
+} // namespace isource

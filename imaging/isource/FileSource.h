@@ -1,0 +1,33 @@
+// A picture file opened for reading, and its decoding into a movable global
+// memory block of packed RGB.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+namespace isource {
+
+class FileSource {
+public:
+    // Null when the file cannot be opened for reading.
+    static FileSource* Open(const char* path);
+    ~FileSource();
+    FileSource(const FileSource&) = delete;
+    FileSource& operator=(const FileSource&) = delete;
+
+    // The format told by the first bytes; the read position is kept.
+    uint32_t GuessFileType();
+    bool Seek(int32_t offset, uint32_t origin);
+
+    // Reads from the current position to the end of the file and decodes
+    // it. The picture is decoded straight into the returned block (no second
+    // copy); null on failure, with the library's last error set.
+    HGLOBAL ReadToRgb(uint32_t& width, uint32_t& height);
+
+private:
+    explicit FileSource(HANDLE file) : m_hFile(file) {}
+    HANDLE m_hFile;
+};
+
+} // namespace isource
