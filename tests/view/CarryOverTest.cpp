@@ -45,16 +45,18 @@ Outcome ShowNext(HostedBox& hb, int32_t w, int32_t h, int32_t W, int32_t H) {
 
 } // namespace
 
-// 800 x 600 rotated to 600 x 800 in a 780 x 586 view, maximum 800 x 600 with
-// snap: the carried box, cut to the rotated picture at (177, 10)-(602, 576),
-// is 541 x 502 picture pixels before the snap and 541 x 406 after it. The
-// report must give the snapped figures that the copy is written with.
+// 800 x 600 rotated to 600 x 800 in a 700 x 586 view, maximum 800 x 600 with
+// snap: the box drawn at (47, 104)-(520, 459) is cut to the rotated picture
+// at (137, 10)-(562, 576), which gives 541 x 502 picture pixels before the
+// snap and 541 x 406 after it. The report must give the snapped figures that
+// the copy is written with, not crop (0, 133, 541, 635) and copy 541 x 502.
 TEST(CarryOver, ReportAfterSnappedCarryMatchesTheCopy) {
     HostedBox hb(Settings(true, true));
-    hb.box.NewPicture(800, 600, 780, 586);
-    hb.box.SetCorners({177, 104}, {560, 459});
-    const Outcome o = ShowNext(hb, 600, 800, 780, 586);
-    ASSERT_EQ(static_cast<const TRect&>(hb.box.DrawBox()), (TRect{177, 10, 602, 576}));
+    hb.box.NewPicture(800, 600, 700, 586);
+    Drag(hb.box, {47, 104}, {520, 459});
+    ASSERT_EQ(hb.box.Corner2(), (TPoint{520, 459})); // already 4 : 3
+    const Outcome o = ShowNext(hb, 600, 800, 700, 586);
+    ASSERT_EQ(static_cast<const TRect&>(hb.box.DrawBox()), (TRect{137, 10, 562, 576}));
     EXPECT_EQ(o.written, (TRect{0, 133, 541, 539}));
     EXPECT_EQ(o.writtenSize, (TSize{541, 406}));
     EXPECT_EQ(o.reported.Crop, o.written);
@@ -62,7 +64,7 @@ TEST(CarryOver, ReportAfterSnappedCarryMatchesTheCopy) {
     EXPECT_EQ(o.reported.SourceWidth, 600);
     EXPECT_EQ(o.reported.SourceHeight, 800);
     // A hover afterwards converts it as a resting box and agrees.
-    hb.box.MouseMove({700, 580});
+    hb.box.MouseMove({650, 580});
     EXPECT_EQ(hb.host.LastReport().Crop, o.written);
     EXPECT_EQ(hb.host.LastReport().CopySize, o.writtenSize);
 }

@@ -1,0 +1,103 @@
+// The image view: a child window that shows the current picture fitted into
+// its client area and carries the crop box. It owns the display bitmap it is
+// handed, paints it with a plain stretch, draws the crop outline by
+// inverting screen pixels, and reports every change of the crop geometry to
+// its owner with WM_CROPSTATUS. The rules live in CCropBox.
+#pragma once
+
+#include "ui/Handles.h"
+#include "ui/Window.h"
+#include "view/CropBox.h"
+#include "view/StatusData.h"
+
+#include <windows.h>
+
+#include <memory>
+
+class TProperties;
+
+// Cursor numbers of the view's two cursors.
+enum TCursorNumber {
+    crMove = 100, // closed hand: moving the box
+    crCrop = 101, // crop tool: drawing a box
+};
+
+class TImageCtrl : public ui::Window, private CCropBoxHost {
+public:
+    TImageCtrl();
+    ~TImageCtrl() override;
+
+    // Creates the control as a child of `parent`, which is also its owner:
+    // it receives WM_CROPSTATUS and the commands of the pop-up menu.
+    bool Create(HWND parent, int x, int y, int width, int height, int id = 0);
+
+    // Loads crMove and crCrop from the module's cursor resources. Until then
+    // the default cursor stands in for them.
+    void RegisterCursors(HINSTANCE module);
+    // The menu shown on a right click (not owned); its commands go to the owner.
+    void SetPopupMenu(HMENU menu) { m_hPopupMenu = menu; }
+
+    // Attaches the settings (not owned) and takes the ratio from their
+    // maximum width and height. The rules read the other settings as they
+    // are whenever they run.
+    void SetProperties(const TProperties* properties);
+    // Shows a new picture; the view takes ownership of the bitmap.
+    void SetBitmap(HBITMAP bitmap);
+    // Removes the picture and the crop box.
+    void Clear();
+    // Re-places the crop box over the picture after the view's size changed.
+    void PlaceCropBox();
+    bool HasPicture() const { return static_cast<bool>(m_Bitmap); }
+
+    // The crop in picture pixels (all zero: the whole picture) and the copy size.
+    TSize GetCropGeometry(TRect& crop, bool recompute);
+    void SnapToRatio(bool redraw);
+    // After the owner swapped the maximum width and height and re-attached the settings.
+    void InvertRatio();
+    // Re-applies the rules after any change of the settings.
+    void PropertiesChanged();
+
+    // Layout for the parent: align with these margins when AlignWithMargins().
+    bool AlignWithMargins() const { return m_bAlignWithMargins; }
+    const RECT& Margins() const { return m_Margins; }
+    void SetMargins(const RECT& margins) { m_Margins = margins; }
+
+    const CCropBox& CropBox() const { return m_CropBox; }
+    // The cursor the view shows over its client area now.
+    HCURSOR CurrentCursor() const;
+
+protected:
+    LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+
+private:
+    // CCropBoxHost
+    void InvertOutline(TPoint corner1, TPoint corner2) override;
+    void ShowCursorFor(THitCode hit) override;
+    void SendStatus() override;
+
+    // Hands the rules the settings as they stand now.
+    void UseCurrentSettings();
+    void SetAppearance();
+    void Paint();
+    void PaintBorderBand();
+    void ShowPopupMenu(LPARAM lp);
+    // Sets the view's cursor: a cursor number or a system cursor id.
+    void SetViewCursor(LPCSTR cursor);
+    void Repaint();
+
+    ui::UniqueBitmap m_Bitmap;
+    CCropBox m_CropBox;
+    const TProperties* m_pProperties = nullptr;
+    std::unique_ptr<TStatusData> m_pStatus;
+    HWND m_hOwner = nullptr;
+    HMENU m_hPopupMenu = nullptr;
+
+    HCURSOR m_hMoveCursor = nullptr;
+    HCURSOR m_hCropCursor = nullptr;
+    LPCSTR m_Cursor = nullptr; // MAKEINTRESOURCE of a cursor number or a system cursor
+
+    HBRUSH m_hBackground = nullptr; // a system colour brush, not owned
+    int m_nBorderWidth = 0;
+    bool m_bAlignWithMargins = false;
+    RECT m_Margins{3, 3, 3, 3};
+};
