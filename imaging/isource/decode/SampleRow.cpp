@@ -66,7 +66,7 @@ void ConvertGeneric(const SampleLayout& l, const uint8_t* const* planes, size_t 
     };
 
     for (size_t i = 0; i < count; ++i, out += outStep) {
-        uint32_t rgb[3];
+        uint32_t rgb[3] = {0, 0, 0};
         uint32_t cmax = max;
         switch (l.model) {
         case ColourModel::Grey:

@@ -151,6 +151,10 @@ DecodeStatus TiffJob::Describe(TIFF* tif, TiffLayout& layout) {
     uint16_t* extraTypes = nullptr;
     if (!TIFFGetField(tif, TIFFTAG_IMAGEWIDTH, &layout.width) || !TIFFGetField(tif, TIFFTAG_IMAGELENGTH, &layout.height))
         return DecodeStatus::Corrupt;
+    if (layout.width == 0 || layout.height == 0)
+        return DecodeStatus::Corrupt;
+    if (!PictureSizeAcceptable(layout.width, layout.height))
+        return DecodeStatus::TooLarge;
     TIFFGetFieldDefaulted(tif, TIFFTAG_BITSPERSAMPLE, &bits);
     TIFFGetFieldDefaulted(tif, TIFFTAG_SAMPLESPERPIXEL, &spp);
     TIFFGetFieldDefaulted(tif, TIFFTAG_PLANARCONFIG, &planar);
@@ -163,10 +167,6 @@ DecodeStatus TiffJob::Describe(TIFF* tif, TiffLayout& layout) {
         return DecodeStatus::Corrupt;
     layout.orientation = IsValidOrientation(orientation) ? orientation : kUpright;
     layout.tiled = TIFFIsTiled(tif) != 0;
-    if (layout.width == 0 || layout.height == 0)
-        return DecodeStatus::Corrupt;
-    if (!PictureSizeAcceptable(layout.width, layout.height))
-        return DecodeStatus::TooLarge;
 
     SampleLayout& s = layout.samples;
     switch (photometric) {
@@ -360,15 +360,22 @@ DecodeStatus TiffJob::ReadThroughRgba(TIFF* tif, const TiffLayout& layout) {
 }
 
 DecodeStatus TiffJob::Run(PixelSink& sink) {
-    if (!TiffStructureIsWhole(m_pData, m_nSize))
+    // A size too large for us is refused before libtiff reads the directory:
+    // in a 32-bit build libtiff cannot even open one whose strips overflow.
+    const TiffOutline outline = OutlineTiff(m_pData, m_nSize);
+    if (outline.width && outline.height && !PictureSizeAcceptable(outline.width, outline.height))
+        return DecodeStatus::TooLarge;
+    if (!outline.whole)
         return DecodeStatus::Corrupt;
     TiffPtr tif = Open();
-    if (!tif || Failed())
+    if (!tif)
         return DecodeStatus::Corrupt;
     TiffLayout layout;
     DecodeStatus status = Describe(tif.get(), layout);
     if (status != DecodeStatus::Ok)
         return status;
+    if (Failed())
+        return DecodeStatus::Corrupt;
     status = m_canvas.Open(sink, layout.width, layout.height, layout.orientation);
     if (status != DecodeStatus::Ok)
         return status;

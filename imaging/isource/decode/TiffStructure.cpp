@@ -8,6 +8,8 @@ namespace {
 
 constexpr size_t kMaxDirectories = 4096;
 
+constexpr uint16_t kImageWidth = 256;
+constexpr uint16_t kImageLength = 257;
 constexpr uint16_t kStripOffsets = 273;
 constexpr uint16_t kStripByteCounts = 279;
 constexpr uint16_t kTileOffsets = 324;
@@ -29,6 +31,8 @@ public:
     TiffFile(const uint8_t* data, size_t size) : m_pData(data), m_nSize(size) {}
 
     bool Check();
+    uint64_t m_nWidth = 0;
+    uint64_t m_nHeight = 0;
 
 private:
     struct Entry {
@@ -46,7 +50,7 @@ private:
         }
         return v;
     }
-    bool CheckDirectory(uint64_t at, uint64_t& next);
+    bool CheckDirectory(uint64_t at, uint64_t& next, bool firstDirectory);
     bool CheckStrips(const Entry& offsets, const Entry& counts) const;
 
     const uint8_t* m_pData;
@@ -79,13 +83,13 @@ bool TiffFile::Check() {
         if (std::find(seen.begin(), seen.end(), at) != seen.end())
             return false;
         seen.push_back(at);
-        if (!CheckDirectory(at, at))
+        if (!CheckDirectory(at, at, seen.size() == 1))
             return false;
     }
     return !seen.empty();
 }
 
-bool TiffFile::CheckDirectory(uint64_t at, uint64_t& next) {
+bool TiffFile::CheckDirectory(uint64_t at, uint64_t& next, bool firstDirectory) {
     const int countBytes = m_bBigTiff ? 8 : 2;
     const int offsetBytes = m_bBigTiff ? 8 : 4;
     const uint64_t entryBytes = m_bBigTiff ? 20 : 12;
@@ -114,6 +118,10 @@ bool TiffFile::CheckDirectory(uint64_t at, uint64_t& next) {
             if (!Has(entry.valueAt, entry.count * size))
                 return false;
         }
+        if (firstDirectory && entry.count == 1 && (entry.tag == kImageWidth || entry.tag == kImageLength)) {
+            const uint64_t value = Read(entry.valueAt, static_cast<int>(std::min<uint64_t>(size, 8)));
+            (entry.tag == kImageWidth ? m_nWidth : m_nHeight) = value;
+        }
         switch (entry.tag) {
         case kStripOffsets: strips[0] = entry; break;
         case kStripByteCounts: strips[1] = entry; break;
@@ -141,6 +149,13 @@ bool TiffFile::CheckStrips(const Entry& offsets, const Entry& counts) const {
 
 } // namespace
 
-bool TiffStructureIsWhole(const uint8_t* data, size_t size) { return TiffFile(data, size).Check(); }
+TiffOutline OutlineTiff(const uint8_t* data, size_t size) {
+    TiffFile file(data, size);
+    TiffOutline outline;
+    outline.whole = file.Check();
+    outline.width = file.m_nWidth;
+    outline.height = file.m_nHeight;
+    return outline;
+}
 
 } // namespace isource
