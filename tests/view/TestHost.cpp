@@ -68,9 +68,10 @@ void Click(HWND hwnd, int x, int y) {
 }
 
 uint32_t Pattern(int x, int y) {
-    const uint32_t r = static_cast<uint32_t>(x * 7 + y) & 0xFF;
-    const uint32_t g = static_cast<uint32_t>(y * 5) & 0xFF;
-    const uint32_t b = static_cast<uint32_t>((x / 16 + y / 16) % 2 ? 0xE0 : 0x30);
+    // Smooth ramps with large soft tiles: every pixel known, the outline easy to see.
+    const uint32_t r = static_cast<uint32_t>(x / 3) & 0xFF;
+    const uint32_t g = static_cast<uint32_t>(y / 3) & 0xFF;
+    const uint32_t b = (x / 40 + y / 40) % 2 ? 0xC0 : 0x60;
     return (r << 16) | (g << 8) | b;
 }
 
