@@ -192,7 +192,9 @@ DecodeStatus DecodeUncompressed(const uint8_t* data, const BmpLayout& layout, Pi
 
 DecodeStatus DecodeRle(const uint8_t* data, size_t size, const BmpLayout& layout, PixelSink& sink) {
     const Palette palette = ReadPalette(data, layout);
-    const BmpRleShape shape{layout.width, layout.height, layout.coding == BmpCoding::Rle4, palette.count};
+    const bool rle4 = layout.coding == BmpCoding::Rle4;
+    const int64_t paddedWidth = (int64_t(layout.width) * (rle4 ? 4 : 8) + 31) / 32 * (rle4 ? 8 : 4);
+    const BmpRleShape shape{layout.width, paddedWidth, layout.height, rle4, palette.count};
     const uint8_t* begin = data + layout.pixelOffset;
     const uint8_t* end = data + size;
 

@@ -1,7 +1,9 @@
 // Walks the RLE8 and RLE4 codes of a BMP file: runs, absolute runs, end of
-// line, end of bitmap and deltas. Anything that would write outside the
-// picture, an index outside the palette, or data that ends before the end of
-// bitmap code makes the whole picture corrupt.
+// line, end of bitmap and deltas. Some encoders (ImageMagick's among them)
+// code each row's padding to 32 bits as pixels too; those are dropped. Codes
+// that would reach past the padded row or above the top row, an index
+// outside the palette, or data that ends before the end of bitmap code make
+// the whole picture corrupt.
 #pragma once
 
 #include "imaging/isource/decode/Decode.h"
@@ -13,6 +15,7 @@ namespace isource {
 
 struct BmpRleShape {
     int32_t width = 0;
+    int64_t paddedWidth = 0; // pixels in a row padded to 32 bits
     int32_t height = 0;
     bool rle4 = false;
     int paletteCount = 0;
@@ -25,13 +28,15 @@ template <class Plot>
 DecodeStatus WalkBmpRle(const uint8_t* p, const uint8_t* end, const BmpRleShape& shape, Plot&& plot) {
     int64_t x = 0;
     int64_t row = 0;
-    const int64_t width = shape.width;
+    const int64_t width = shape.paddedWidth;
     const int64_t height = shape.height;
     auto put = [&](int64_t at, unsigned index) {
         if (index >= static_cast<unsigned>(shape.paletteCount)) {
             return false;
         }
-        plot(static_cast<int32_t>(at), static_cast<int32_t>(row), static_cast<uint8_t>(index));
+        if (at < shape.width) {
+            plot(static_cast<int32_t>(at), static_cast<int32_t>(row), static_cast<uint8_t>(index));
+        }
         return true;
     };
     for (;;) {

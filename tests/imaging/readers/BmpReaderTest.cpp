@@ -143,6 +143,16 @@ std::vector<GoodCase> GoodCases() {
         BmpSpec s = Rle8(3, 1, {0, 3, 1, 2, 3, 0xEE, 0, 1});
         cases.push_back({"Rle8AbsoluteWithPad", s, PictureOf(3, 1, {0xC80000, 0x00C800, 0x0000C8})});
     }
+    // Encoders that code each row's padding as pixels: the padding is dropped.
+    cases.push_back({"Rle8RowPaddingCoded", Rle8(3, 2, {4, 1, 0, 0, 0, 4, 2, 3, 0, 0, 0, 1}),
+                     PictureOf(3, 2, {0x00C800, 0x0000C8, 0x0A141E, 0xC80000, 0xC80000, 0xC80000})});
+    {
+        BmpSpec s = Rle8(3, 1, {8, 0x12, 0, 1});
+        s.bitsPerPixel = 4;
+        s.compression = 2;
+        s.palette = kFourColours;
+        cases.push_back({"Rle4RowPaddingCoded", s, PictureOf(3, 1, {0xC80000, 0x00C800, 0xC80000})});
+    }
     // Straight alpha over white, rounded to nearest: opaque black, transparent
     // black, red at 128, green at 64, green 128 at 1 (254.502 rounds up).
     cases.push_back({"V5AlphaBitfields",
@@ -331,10 +341,10 @@ std::vector<BadCase> BadCases() {
         s.pixels = {0, 0, 0, 0};
         cases.push_back({"BitfieldsWithEightBits", MakeBmp(s), DecodeStatus::Corrupt});
     }
-    // RLE codes that run off the picture, out of data or out of the palette.
+    // RLE codes that run off the padded row, out of data or out of the palette.
     cases.push_back({"RleRunPastRow", MakeBmp(Rle8(4, 1, {5, 1, 0, 1})), DecodeStatus::Corrupt});
     cases.push_back({"RleRunsAddUpPastRow", MakeBmp(Rle8(4, 1, {3, 1, 2, 1, 0, 1})), DecodeStatus::Corrupt});
-    cases.push_back({"RleAbsolutePastRow", MakeBmp(Rle8(2, 1, {0, 3, 1, 1, 1, 0, 0, 1})), DecodeStatus::Corrupt});
+    cases.push_back({"RleAbsolutePastRow", MakeBmp(Rle8(2, 1, {0, 5, 1, 1, 1, 1, 1, 0, 0, 1})), DecodeStatus::Corrupt});
     cases.push_back({"RleAbsoluteCutOff", MakeBmp(Rle8(8, 1, {0, 6, 1, 1, 1})), DecodeStatus::Corrupt});
     cases.push_back({"RleDeltaPastRight", MakeBmp(Rle8(4, 2, {0, 2, 5, 0, 0, 1})), DecodeStatus::Corrupt});
     cases.push_back({"RleDeltaPastTop", MakeBmp(Rle8(4, 2, {0, 2, 0, 3, 0, 1})), DecodeStatus::Corrupt});
@@ -346,10 +356,10 @@ std::vector<BadCase> BadCases() {
     cases.push_back({"RleRunPastPalette", MakeBmp(Rle8(2, 1, {2, 4, 0, 1})), DecodeStatus::Corrupt});
     cases.push_back({"RleAbsolutePastPalette", MakeBmp(Rle8(3, 1, {0, 3, 1, 9, 1, 0, 0, 1})), DecodeStatus::Corrupt});
     {
-        BmpSpec s = Rle8(3, 1, {4, 0x12, 0, 1});
+        BmpSpec s = Rle8(3, 1, {9, 0x12, 0, 1}); // the padded row holds 8 pixels
         s.bitsPerPixel = 4;
         s.compression = 2;
-        cases.push_back({"Rle4RunPastRow", MakeBmp(s), DecodeStatus::Corrupt});
+        cases.push_back({"Rle4RunPastPaddedRow", MakeBmp(s), DecodeStatus::Corrupt});
     }
     return cases;
 }
