@@ -22,4 +22,6 @@ int TMesg::Show(const std::string& text, UINT flags, HWND owner) const {
     return MessageBoxExA(owner, text.c_str(), m_sCaption.c_str(), flags, kButtonLanguage);
 }
 
-int TMesg::ShowId(int id, UINT flags, HWND owner) const { return Show(LoadResString(id), flags, owner); }
+int TMesg::ShowId(int id, UINT flags, HWND owner) const {
+    return Show(LoadResString(id), flags, owner);
+}

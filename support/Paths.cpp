@@ -1,9 +1,13 @@
 #include "support/Paths.h"
 
 namespace {
-bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+bool IsSeparator(char c) {
+    return c == '\\' || c == '/';
+}
 
-bool IsDriveLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+bool IsDriveLetter(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
 
 // Length of the root at the start of `path`: "\\server\share", "C:\", "C:",
 // "\", or nothing for a relative path.

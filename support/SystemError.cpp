@@ -10,9 +10,9 @@ char* GetSystemErrorText(int32_t error, char* buffer, int32_t size) {
     // FormatMessage leaves the buffer as it was when it knows no text for the
     // number; the caller must never see what was there before.
     buffer[0] = '\0';
-    const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                                        number, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), buffer,
-                                        static_cast<DWORD>(size), nullptr);
+    const DWORD length =
+        FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, number,
+                       MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), buffer, static_cast<DWORD>(size), nullptr);
     buffer[length < static_cast<DWORD>(size) ? length : size - 1] = '\0';
     return buffer;
 }

@@ -16,9 +16,14 @@ struct Case {
 
 TEST(Paths, RemoveTrailingBackslashTakesOneOnly) {
     const Case cases[] = {
-        {"C:\\", "C:"},           {"C:\\Photos\\", "C:\\Photos"}, {"C:\\Photos", "C:\\Photos"},
-        {"C:\\Photos\\\\", "C:\\Photos\\"}, {"\\", ""},           {"", ""},
-        {"C:\\Photos/", "C:\\Photos/"},     {"\\\\server\\share\\", "\\\\server\\share"},
+        {"C:\\", "C:"},
+        {"C:\\Photos\\", "C:\\Photos"},
+        {"C:\\Photos", "C:\\Photos"},
+        {"C:\\Photos\\\\", "C:\\Photos\\"},
+        {"\\", ""},
+        {"", ""},
+        {"C:\\Photos/", "C:\\Photos/"},
+        {"\\\\server\\share\\", "\\\\server\\share"},
     };
     for (const auto& k : cases)
         EXPECT_EQ(RemoveTrailingBackslash(k.input), k.expected) << k.input;
@@ -26,8 +31,12 @@ TEST(Paths, RemoveTrailingBackslashTakesOneOnly) {
 
 TEST(Paths, AddTrailingBackslashLeavesEmptyAndEndedPaths) {
     const Case cases[] = {
-        {"", ""},          {"C:", "C:\\"},          {"C:\\", "C:\\"},
-        {"Photos", "Photos\\"}, {"C:\\a\\\\", "C:\\a\\\\"}, {"C:\\a b", "C:\\a b\\"},
+        {"", ""},
+        {"C:", "C:\\"},
+        {"C:\\", "C:\\"},
+        {"Photos", "Photos\\"},
+        {"C:\\a\\\\", "C:\\a\\\\"},
+        {"C:\\a b", "C:\\a b\\"},
     };
     for (const auto& k : cases)
         EXPECT_EQ(AddTrailingBackslash(k.input), k.expected) << k.input;

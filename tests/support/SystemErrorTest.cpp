@@ -16,8 +16,8 @@ std::string TextOf(int32_t error) {
 } // namespace
 
 TEST(SystemErrorText, LastErrorOfAFailedOpenGivesItsText) {
-    const HANDLE file = CreateFileA("C:\\no such folder here\\missing.cfg", GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE file = CreateFileA("C:\\no such folder here\\missing.cfg", GENERIC_READ, 0, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_EQ(file, INVALID_HANDLE_VALUE);
     const DWORD expected = GetLastError();
     char buffer[256];

@@ -1,0 +1,25 @@
+// The folder operations the windows call: choosing a folder with the shell's
+// dialog, and making sure a folder exists (asking before creating it).
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+// Whether `path` names an existing folder.
+bool FolderExists(const std::string& path);
+
+// Creates `folder` together with every missing parent folder; true when it
+// exists as a folder afterwards (also when it existed before).
+bool CreateFolderWithParents(const std::string& folder);
+
+// Lets the user choose a folder, starting at `folder` (the current directory
+// when empty), captioned `title`, with or without the new-folder button.
+// True when a folder was chosen: `folder` then holds it; otherwise `folder`
+// is unchanged.
+bool SelectFolder(HWND owner, const std::string& title, std::string& folder, bool allowNewFolder);
+
+// True when `folder` exists now. A missing folder is offered for creation
+// with a yes/no question through g_pMesg (owned by `owner`); on Yes it is
+// created with every missing parent. An empty path is refused without asking.
+bool ConfirmFolder(HWND owner, const std::string& folder);
