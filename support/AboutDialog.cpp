@@ -1,0 +1,240 @@
+#include "support/AboutDialog.h"
+
+#include "resources/AboutIds.h"
+#include "resources/StringIds.h"
+#include "support/MulDiv.h"
+#include "support/StringTable.h"
+
+#include <shellapi.h>
+
+#include <vector>
+
+const char* const kMakerAddress = "http://www.quillonsoft.example/";
+
+namespace {
+constexpr int kClientWidth = 362;
+constexpr int kClientHeight = 229;
+constexpr int kBorder = 6;
+constexpr int kLogoPanelWidth = 185;
+constexpr int kMargin = 3; // around the picture
+constexpr int kLogoWidth = 151;
+constexpr int kLogoHeight = 145;
+constexpr int kFixedLabelWidth = 171;
+
+const char* const kVersionText = "Version 0.0.0.18";
+const char* const kMakerText = "Quillon Software";
+const char* const kDotComText = "www.quillonsoft.example";
+const char* const kCopyrightText = "Copyright \xA9 2026\nQuillon Software";
+
+HFONT MakeFont(const char* face, int height, bool underline = false) {
+    return CreateFontA(-height, 0, 0, 0, FW_NORMAL, FALSE, underline, FALSE, DEFAULT_CHARSET,
+                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
+                       face);
+}
+
+// Height of `text` (all its lines) in `font`: what a label sized to its
+// text would take.
+int TextHeight(HWND window, HFONT font, const char* text) {
+    ui::WindowDC dc(window);
+    ui::ScopedSelect select(dc.Get(), font);
+    RECT area{0, 0, 1000, 0};
+    DrawTextA(dc.Get(), text, -1, &area, DT_CALCRECT | DT_NOPREFIX);
+    return area.bottom - area.top;
+}
+
+RECT Area(int left, int top, int width, int height) {
+    return RECT{left, top, left + width, top + height};
+}
+} // namespace
+
+TdlgAbout::TdlgAbout(std::string address)
+    : m_sAddress(std::move(address)),
+      m_bmpLogo(static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_ABOUT_LOGO),
+                                                IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION))),
+      m_fontForm(MakeFont("MS Sans Serif", 10)), m_fontImgInfo(MakeFont("Arial", 11)),
+      m_fontTitle(MakeFont("Arial", 16)), m_fontBy(MakeFont("Arial", 12)), m_fontMaker(MakeFont("Arial", 15)),
+      m_fontDotCom(MakeFont("Arial", 12, true)) {}
+
+TdlgAbout::~TdlgAbout() = default;
+
+void TdlgAbout::ShowModal(HWND owner) {
+    DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_ABOUT), owner, &TdlgAbout::DialogProc,
+                    reinterpret_cast<LPARAM>(this));
+}
+
+INT_PTR CALLBACK TdlgAbout::DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_INITDIALOG) {
+        auto* self = reinterpret_cast<TdlgAbout*>(lp);
+        SetWindowLongPtrA(hwnd, DWLP_USER, lp);
+        self->m_hWnd = hwnd;
+    }
+    auto* self = reinterpret_cast<TdlgAbout*>(GetWindowLongPtrA(hwnd, DWLP_USER));
+    if (!self)
+        return FALSE;
+    const INT_PTR result = self->HandleMessage(msg, wp, lp);
+    if (msg == WM_NCDESTROY) {
+        SetWindowLongPtrA(hwnd, DWLP_USER, 0);
+        self->m_hWnd = nullptr;
+    }
+    return result;
+}
+
+INT_PTR TdlgAbout::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_INITDIALOG:
+        FormCreate();
+        SetFocus(GetDlgItem(m_hWnd, IDOK));
+        return FALSE;
+    case WM_COMMAND:
+        if (LOWORD(wp) == IDOK || LOWORD(wp) == IDCANCEL) {
+            btnOkClick();
+            return TRUE;
+        }
+        if (LOWORD(wp) == IDC_ABOUT_DOTCOM && HIWORD(wp) == STN_CLICKED) {
+            lblDotComClick();
+            return TRUE;
+        }
+        return FALSE;
+    case WM_SETCURSOR:
+        if (reinterpret_cast<HWND>(wp) == GetDlgItem(m_hWnd, IDC_ABOUT_DOTCOM)) {
+            SetCursor(LoadCursorA(nullptr, IDC_HAND));
+            SetWindowLongPtrA(m_hWnd, DWLP_MSGRESULT, TRUE);
+            return TRUE;
+        }
+        return FALSE;
+    case WM_MOUSEMOVE:
+        // The picture lets the mouse through to the dialog, so its moves
+        // arrive here.
+        TrackLogo(POINT{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))});
+        return TRUE;
+    case WM_MOUSELEAVE:
+        imgLogoMouseLeave();
+        return TRUE;
+    case WM_DESTROY: {
+        RECT frame{};
+        GetWindowRect(m_hWnd, &frame);
+        m_ptLast = POINT{frame.left, frame.top};
+        m_bPlaced = true;
+        m_bOverLogo = false;
+        return FALSE;
+    }
+    default:
+        return FALSE;
+    }
+}
+
+HWND TdlgAbout::AddControl(const char* className, const char* text, DWORD style, int id, const RECT& area,
+                           HFONT font) {
+    HWND control =
+        CreateWindowExA(0, className, text, WS_CHILD | style, area.left, area.top, area.right - area.left,
+                        area.bottom - area.top, m_hWnd, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                        GetModuleHandleA(nullptr), nullptr);
+    SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    return control;
+}
+
+void TdlgAbout::FormCreate() {
+    const std::string product = LoadResString(IDS_PRODUCT);
+    SetWindowTextA(m_hWnd, ("About " + product).c_str());
+    SendMessageA(m_hWnd, WM_SETFONT, reinterpret_cast<WPARAM>(m_fontForm.Get()), FALSE);
+
+    // The frame around a 362 x 229 client area; centred the first time,
+    // afterwards where the user left it.
+    RECT frame = Area(0, 0, kClientWidth, kClientHeight);
+    AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongA(m_hWnd, GWL_STYLE)), FALSE,
+                       static_cast<DWORD>(GetWindowLongA(m_hWnd, GWL_EXSTYLE)));
+    const int width = frame.right - frame.left;
+    const int height = frame.bottom - frame.top;
+    if (!m_bPlaced)
+        m_ptLast = POINT{snapwell::Half(GetSystemMetrics(SM_CXSCREEN) - width),
+                         snapwell::Half(GetSystemMetrics(SM_CYSCREEN) - height)};
+    SetWindowPos(m_hWnd, nullptr, m_ptLast.x, m_ptLast.y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+
+    // Left panel: the picture centred at the top, its caption below, OK.
+    const int logoLeft = kBorder + kMargin + snapwell::Half(kLogoPanelWidth - 2 * kMargin - kLogoWidth);
+    HWND logo = AddControl("STATIC", nullptr, WS_VISIBLE | SS_BITMAP, IDC_ABOUT_LOGO,
+                           Area(logoLeft, kBorder + kMargin, kLogoWidth, kLogoHeight), m_fontForm.Get());
+    SendMessageA(logo, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(m_bmpLogo.Get()));
+    const std::string imgInfo = LoadResString(IDS_LOGO_INFO);
+    const int infoTop = kBorder + kMargin + kLogoHeight + kMargin;
+    AddControl(
+        "STATIC", imgInfo.c_str(), SS_CENTER | SS_NOPREFIX, IDC_ABOUT_IMGINFO,
+        Area(kBorder, infoTop, kLogoPanelWidth, TextHeight(m_hWnd, m_fontImgInfo.Get(), imgInfo.c_str())),
+        m_fontImgInfo.Get());
+    AddControl("BUTTON", "OK", WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, IDOK,
+               Area(kBorder + 62, kBorder + 193, 61, 20), m_fontForm.Get());
+
+    // Right panel: the labels stacked from the top, each centred.
+    struct Label {
+        int id;
+        const char* text;
+        HFONT font;
+        int gap;    // space above the label
+        int width;  // 0: the panel's
+        int height; // 0: the text's
+        DWORD style;
+    };
+    const Label labels[] = {
+        {IDC_ABOUT_TITLE, product.c_str(), m_fontTitle.Get(), 25, 0, 0, 0},
+        {IDC_ABOUT_VERSION, kVersionText, m_fontForm.Get(), 20, 0, 0, 0},
+        {IDC_ABOUT_BY, "by", m_fontBy.Get(), 12, 0, 0, 0},
+        {IDC_ABOUT_MAKER, kMakerText, m_fontMaker.Get(), 0, 0, 0, 0},
+        {IDC_ABOUT_DOTCOM, kDotComText, m_fontDotCom.Get(), 12, kFixedLabelWidth, 14, SS_NOTIFY},
+        {IDC_ABOUT_COPYRIGHT, kCopyrightText, m_fontForm.Get(), 12, kFixedLabelWidth, 27, 0},
+    };
+    const int panelLeft = kBorder + kLogoPanelWidth;
+    const int panelWidth = kClientWidth - kBorder - panelLeft;
+    int top = kBorder;
+    for (const Label& label : labels) {
+        const int labelWidth = label.width ? label.width : panelWidth;
+        const int labelHeight = label.height ? label.height : TextHeight(m_hWnd, label.font, label.text);
+        top += label.gap;
+        AddControl("STATIC", label.text, WS_VISIBLE | SS_CENTER | SS_NOPREFIX | label.style, label.id,
+                   Area(panelLeft + snapwell::Half(panelWidth - labelWidth), top, labelWidth, labelHeight),
+                   label.font);
+        top += labelHeight;
+    }
+}
+
+void TdlgAbout::TrackLogo(POINT client) {
+    RECT logo{};
+    GetWindowRect(GetDlgItem(m_hWnd, IDC_ABOUT_LOGO), &logo);
+    MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&logo), 2);
+    if (PtInRect(&logo, client))
+        imgLogoMouseEnter();
+    else
+        imgLogoMouseLeave();
+}
+
+void TdlgAbout::imgLogoMouseEnter() {
+    if (m_bOverLogo)
+        return;
+    m_bOverLogo = true;
+    // Hear of the mouse leaving the dialog straight from the picture.
+    TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, m_hWnd, 0};
+    TrackMouseEvent(&track);
+    ShowWindow(GetDlgItem(m_hWnd, IDC_ABOUT_IMGINFO), SW_SHOW);
+}
+
+void TdlgAbout::imgLogoMouseLeave() {
+    if (!m_bOverLogo)
+        return;
+    m_bOverLogo = false;
+    ShowWindow(GetDlgItem(m_hWnd, IDC_ABOUT_IMGINFO), SW_HIDE);
+}
+
+void TdlgAbout::lblDotComClick() {
+    SHELLEXECUTEINFOA info{};
+    info.cbSize = sizeof info;
+    // One message on failure: ours, not the shell's as well.
+    info.fMask = SEE_MASK_FLAG_NO_UI;
+    info.lpVerb = "open";
+    info.lpFile = m_sAddress.c_str();
+    info.nShow = SW_SHOWDEFAULT;
+    if (!ShellExecuteExA(&info))
+        MessageBoxA(nullptr, "Unable to open browser.", "Error", MB_OK);
+}
+
+void TdlgAbout::btnOkClick() {
+    EndDialog(m_hWnd, IDOK);
+}
