@@ -105,8 +105,10 @@ TEST_F(FolderDialogTest, ReturnsTheFolderTheUserPicksAndIsModalToItsOwner) {
     std::string folder = m_temp / "a";
     HWND dialogOwner = nullptr;
     bool ownerEnabled = true;
+    RECT frame{};
     harness::DialogAnswerer answer([&](HWND dialog) {
         TreeView tree(dialog);
+        GetWindowRect(dialog, &frame);
         dialogOwner = GetWindow(dialog, GW_OWNER);
         ownerEnabled = IsWindowEnabled(owner.m_hWnd) != FALSE;
         tree.Select(tree.Child(tree.Parent(tree.Selected()), "b"));
@@ -115,6 +117,9 @@ TEST_F(FolderDialogTest, ReturnsTheFolderTheUserPicksAndIsModalToItsOwner) {
     ASSERT_TRUE(SelectFolder(owner.m_hWnd, "Select Copy Folder", folder, true));
     EXPECT_EQ(dialogOwner, owner.m_hWnd);
     EXPECT_FALSE(ownerEnabled);
+    // Centred on the screen, not on the owner (which sits near the corner).
+    EXPECT_EQ(frame.left, GetSystemMetrics(SM_CXSCREEN) / 2 - (frame.right - frame.left) / 2);
+    EXPECT_EQ(frame.top, GetSystemMetrics(SM_CYSCREEN) / 2 - (frame.bottom - frame.top) / 2);
     EXPECT_EQ(lstrcmpiA(folder.c_str(), (m_temp / "b").c_str()), 0) << folder;
 }
 
