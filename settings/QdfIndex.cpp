@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstring>
-#include <limits>
 #include <new>
 
 using settings::LoadI32;
@@ -46,7 +45,8 @@ QdfCheck CQdfIndex::CheckHeader(const t_QdfHeader& header, int64_t fileSize, int
         return QdfCheck::damaged;
     if (header.nCapacity < 0 || header.nCount < 0 || header.nCount > header.nCapacity)
         return QdfCheck::damaged;
-    if (int64_t(header.nCapacity) * header.nEntrySize > fileSize - int64_t(qdf::kHeaderSize))
+    const int64_t tableBytes = int64_t(header.nCapacity) * header.nEntrySize;
+    if (tableBytes > fileSize - int64_t(qdf::kHeaderSize) || tableBytes > kMaxTableBytes)
         return QdfCheck::damaged;
     if (header.nKeyType != wantedKeyType)
         return QdfCheck::keyTypeMismatch;
@@ -132,9 +132,9 @@ CQdfIndex::Slot CQdfIndex::Find(const uint8_t* key) const {
 
 int32_t CQdfIndex::Insert(const uint8_t* key) {
     if (m_header.nCount >= m_header.nCapacity) {
-        // Offsets are int32: the grown table must still leave room for data.
+        // A table this file layer would refuse on reading is never written.
         const int64_t capacity = int64_t(m_header.nCapacity) + qdf::kGrowthStep;
-        if (int64_t(qdf::kHeaderSize) + capacity * m_header.nEntrySize > std::numeric_limits<int32_t>::max())
+        if (capacity * m_header.nEntrySize > kMaxTableBytes)
             throw CQdfException(CQdfException::qeUnknown, nullptr);
         try {
             m_table.resize(size_t(capacity) * size_t(m_header.nEntrySize), 0);

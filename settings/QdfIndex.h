@@ -17,6 +17,10 @@ enum class QdfCheck {
 
 class CQdfIndex {
 public:
+    // Largest table a file may have: no file of the program comes near it,
+    // and a damaged header must not make the program allocate what it says.
+    static constexpr int64_t kMaxTableBytes = int64_t(64) << 20;
+
     // Compares two zero-terminated text keys case-insensitively (<0, 0, >0).
     using TextCompare = int (*)(const char*, const char*);
     // The host's comparison: ASCII letters only.
@@ -31,7 +35,7 @@ public:
 
     // Whether a header read from a file of `fileSize` bytes can be true:
     // a key type of 1 to 10 with its entry size, 0 <= count <= capacity and a
-    // table that fits in the file.
+    // table that fits in the file and in kMaxTableBytes.
     static QdfCheck CheckHeader(const t_QdfHeader& header, int64_t fileSize, int wantedKeyType);
     // Bytes of the table the header describes (valid after CheckHeader ok).
     static size_t TableBytes(const t_QdfHeader& header);
@@ -59,7 +63,8 @@ public:
     Slot Find(const uint8_t* key) const;
     // Finds the key and adds a zeroed entry for it when absent; a full table
     // grows by 256 first, even when the key exists. Returns the entry's
-    // position. Raises CQdfException code 1 when the table cannot grow.
+    // position. Raises CQdfException code 1 when the table cannot grow
+    // (memory, or beyond kMaxTableBytes).
     int32_t Insert(const uint8_t* key);
 
     int32_t Offset(int32_t position) const;

@@ -78,6 +78,24 @@ void MakeFile(const std::string& name, const char* appName, int keyType, Toolbar
     file.SetAppName(appName);
 }
 
+// A file of 70 MB whose header claims a 5.8-million-entry table filling it.
+void MakeHugeIndexFile(const std::string& name) {
+    std::vector<uint8_t> header(356, 0);
+    std::memcpy(&header[44], "Snapwell", 8);
+    header[76] = 1;
+    header[80] = 12;
+    const uint32_t capacity = (70u << 20) / 12 - 100;
+    for (int i = 0; i < 4; ++i)
+        header[84 + i] = uint8_t(capacity >> (8 * i));
+    HANDLE file = CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    DWORD written = 0;
+    WriteFile(file, header.data(), 356, &written, nullptr);
+    SetFilePointer(file, 70 << 20, nullptr, FILE_BEGIN);
+    SetEndOfFile(file);
+    CloseHandle(file);
+}
+
 // Index entry i of a file's bytes: key, offset, length.
 struct Entry {
     uint32_t key, offset, length;
@@ -256,6 +274,8 @@ TEST_F(Config, ForeignAndDamagedFilesAreReplaced) {
          },
          toolbar::kDefault},
         {"random bytes", [](const std::string& n, const std::vector<uint8_t>& r) { WriteBytes(n, r); },
+         toolbar::kDefault},
+        {"index larger than any of ours", [](const std::string& n, auto&) { MakeHugeIndexFile(n); },
          toolbar::kDefault},
     };
     for (const Case& c : cases) {

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -133,6 +134,8 @@ TEST(QdfIndex, HeaderChecksAgainstFileSize) {
         {"capacity huge", 1, 12, 0x7FFFFFFF, 0, fresh, 1, QdfCheck::damaged},
         {"shorter than a header", 1, 12, 0, 0, 355, 1, QdfCheck::damaged},
         {"empty table", 1, 12, 0, 0, 356, 1, QdfCheck::ok},
+        {"table at the limit", 10, 520, 129055, 0, int64_t(1) << 33, 10, QdfCheck::ok},
+        {"table above the limit", 10, 520, 129056, 0, int64_t(1) << 33, 10, QdfCheck::damaged},
     };
     for (const Case& c : cases) {
         t_QdfHeader h;
@@ -231,6 +234,29 @@ TEST(QdfIndex, GrowthComesBeforeTheSearch) {
     EXPECT_EQ(index.Header().nCount, 1025);
     for (int32_t i = 1; i < index.Header().nCount; ++i)
         ASSERT_LT(WordAt(&index.Table()[size_t(i - 1) * 12], 0), WordAt(&index.Table()[size_t(i) * 12], 0));
+}
+
+TEST(QdfIndex, GrowthStopsAtTheTableLimit) {
+    // 129024 entries of 520 bytes fit in 64 MiB; 256 more do not.
+    CQdfIndex index;
+    index.Create(10);
+    t_QdfHeader header = index.Header();
+    header.nCapacity = 129024;
+    header.nCount = 129024;
+    std::vector<uint8_t> table(size_t(header.nCapacity) * 520, 0);
+    for (int32_t i = 0; i < header.nCount; ++i)
+        std::snprintf(reinterpret_cast<char*>(&table[size_t(i) * 520]), 16, "k%09d", i);
+    ASSERT_EQ(index.Load(header, table.data(), table.size(), 356 + int64_t(table.size()), 10), QdfCheck::ok);
+    std::vector<uint8_t> key;
+    ASSERT_TRUE(index.MakeKey("zzz", key));
+    try {
+        index.Insert(key.data());
+        ADD_FAILURE() << "the table grew beyond the limit";
+    } catch (const CQdfException& e) {
+        EXPECT_EQ(e.m_nCode, CQdfException::qeUnknown);
+    }
+    EXPECT_EQ(index.Header().nCapacity, 129024);
+    EXPECT_EQ(index.Header().nCount, 129024);
 }
 
 TEST(QdfIndex, TextKeysOfEveryType) {
