@@ -7,9 +7,9 @@ namespace isource {
 namespace {
 
 constexpr size_t kFileHeaderSize = 14;
-constexpr size_t kCoreHeaderSize = 12;  // OS/2 1.x: 16-bit width and height, 3-byte palette entries
-constexpr size_t kInfoHeaderSize = 40;  // Windows 3
-constexpr size_t kLongestHeader = 124;  // Windows V5; longer headers are read as far as that
+constexpr size_t kCoreHeaderSize = 12; // OS/2 1.x: 16-bit width and height, 3-byte palette entries
+constexpr size_t kInfoHeaderSize = 40; // Windows 3
+constexpr size_t kLongestHeader = 124; // Windows V5; longer headers are read as far as that
 
 // Compression values of the Windows headers; OS/2 2.x gives 3 and 4 other meanings.
 constexpr uint32_t kBiRgb = 0;
@@ -18,11 +18,13 @@ constexpr uint32_t kBiRle4 = 2;
 constexpr uint32_t kBiBitfields = 3;
 constexpr uint32_t kBiAlphaBitfields = 6;
 
-uint16_t Le16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
+uint16_t Le16(const uint8_t* p) {
+    return static_cast<uint16_t>(p[0] | p[1] << 8);
+}
 
 uint32_t Le32(const uint8_t* p) {
-    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16 |
-           static_cast<uint32_t>(p[3]) << 24;
+    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
+           static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
 }
 
 // Only the lowest run of set bits counts; a mask with gaps has no sensible

@@ -130,7 +130,9 @@ bool AnyAlpha(const UncompressedRows& rows, const BmpLayout& layout, const Compo
     return false;
 }
 
-size_t RowBytes(const BmpLayout& layout) { return static_cast<size_t>(layout.width) * 3; }
+size_t RowBytes(const BmpLayout& layout) {
+    return static_cast<size_t>(layout.width) * 3;
+}
 
 int32_t PictureRow(const BmpLayout& layout, int32_t storedRow) {
     return layout.topDown ? storedRow : layout.height - 1 - storedRow;
@@ -143,7 +145,8 @@ DecodeStatus DecodeUncompressed(const uint8_t* data, const BmpLayout& layout, Pi
     if (layout.coding == BmpCoding::Indexed && !IndicesInRange(rows, layout, palette.count)) {
         return DecodeStatus::Corrupt;
     }
-    const bool useAlpha = layout.coding == BmpCoding::Masked && alpha.Present() && AnyAlpha(rows, layout, alpha);
+    const bool useAlpha =
+        layout.coding == BmpCoding::Masked && alpha.Present() && AnyAlpha(rows, layout, alpha);
 
     uint8_t* out = sink.Allocate(layout.width, layout.height);
     if (out == nullptr) {

@@ -20,9 +20,9 @@ struct PsdLayout {
     int32_t height = 0;
     int depth = 0; // bits per sample: 1, 8 or 16
     PsdMode mode = PsdMode::Rgb;
-    int channels = 0;       // channels stored in the composite
-    int colourChannels = 0; // 1 (bitmap, grey, duotone, indexed), 3 (RGB) or 4 (CMYK)
-    bool hasAlpha = false;  // channel `colourChannels` is the composite's transparency
+    int channels = 0;                     // channels stored in the composite
+    int colourChannels = 0;               // 1 (bitmap, grey, duotone, indexed), 3 (RGB) or 4 (CMYK)
+    bool hasAlpha = false;                // channel `colourChannels` is the composite's transparency
     const uint8_t* colourTable = nullptr; // indexed: 256 reds, 256 greens, 256 blues
     int transparentIndex = -1;            // indexed: the colour that stands for transparency
     size_t rowBytes = 0;

@@ -99,7 +99,9 @@ struct GoodCase {
     Picture expected;
 };
 
-void PrintTo(const GoodCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const GoodCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class BmpDecodes : public testing::TestWithParam<GoodCase> {};
 
@@ -118,8 +120,7 @@ std::vector<GoodCase> GoodCases() {
     // Bottom row: a run and an end of line; middle row: a delta skips one
     // pixel, a run, end of line; top row: a run, then end of bitmap. Skipped
     // pixels show the first palette colour, as the reference decoder has them.
-    cases.push_back({"Rle8DeltaAndEarlyEnds",
-                     Rle8(4, 3, {2, 1, 0, 0, 0, 2, 1, 0, 1, 2, 0, 0, 1, 3, 0, 1}),
+    cases.push_back({"Rle8DeltaAndEarlyEnds", Rle8(4, 3, {2, 1, 0, 0, 0, 2, 1, 0, 1, 2, 0, 0, 1, 3, 0, 1}),
                      PictureOf(4, 3,
                                {0x0000C8, 0x0A141E, 0x0A141E, 0x0A141E, //
                                 0x0A141E, 0x00C800, 0x0A141E, 0x0A141E, //
@@ -136,7 +137,8 @@ std::vector<GoodCase> GoodCases() {
         s.compression = 2;
         s.palette = {0x000000, 0x110000, 0x220000, 0x330000, 0x440000, 0x550000};
         s.pixels = {0, 3, 0x12, 0x30, 2, 0x45, 0, 1};
-        cases.push_back({"Rle4AbsoluteAndRun", s, PictureOf(5, 1, {0x110000, 0x220000, 0x330000, 0x440000, 0x550000})});
+        cases.push_back(
+            {"Rle4AbsoluteAndRun", s, PictureOf(5, 1, {0x110000, 0x220000, 0x330000, 0x440000, 0x550000})});
     }
     {
         // An absolute RLE8 run of odd length carries a pad byte.
@@ -210,7 +212,8 @@ std::vector<GoodCase> GoodCases() {
         s.bitsPerPixel = 2;
         s.palette = kFourColours;
         s.pixels = {0b00011011, 0b10000000, 0, 0};
-        cases.push_back({"TwoBitPalette", s, PictureOf(5, 1, {0x0A141E, 0xC80000, 0x00C800, 0x0000C8, 0x00C800})});
+        cases.push_back(
+            {"TwoBitPalette", s, PictureOf(5, 1, {0x0A141E, 0xC80000, 0x00C800, 0x0000C8, 0x00C800})});
     }
     {
         // 1 bit top-down, 9-pixel rows padded to 4 bytes.
@@ -222,13 +225,16 @@ std::vector<GoodCase> GoodCases() {
         s.pixels = {0b10000000, 0b10000000, 0, 0, 0b01111111, 0b00000000, 0, 0};
         cases.push_back(
             {"OneBitTopDown", s,
-             PictureOf(9, 2, {0xFFFFFF, 0, 0, 0, 0, 0, 0, 0, 0xFFFFFF, //
-                              0, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0})});
+             PictureOf(9, 2,
+                       {0xFFFFFF, 0, 0, 0, 0, 0, 0, 0, 0xFFFFFF, //
+                        0, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0})});
     }
     return cases;
 }
 
-std::string GoodName(const testing::TestParamInfo<GoodCase>& info) { return info.param.name; }
+std::string GoodName(const testing::TestParamInfo<GoodCase>& info) {
+    return info.param.name;
+}
 
 INSTANTIATE_TEST_SUITE_P(HandMade, BmpDecodes, testing::ValuesIn(GoodCases()), GoodName);
 
@@ -238,7 +244,9 @@ struct BadCase {
     DecodeStatus expected;
 };
 
-void PrintTo(const BadCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const BadCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class BmpRefuses : public testing::TestWithParam<BadCase> {};
 
@@ -255,7 +263,8 @@ BmpSpec Grey8(int32_t width, int32_t height) {
     s.height = height;
     s.bitsPerPixel = 8;
     s.palette = kFourColours;
-    s.pixels.assign(static_cast<size_t>((width + 3) / 4 * 4) * static_cast<size_t>(height < 0 ? -height : height), 1);
+    s.pixels.assign(
+        static_cast<size_t>((width + 3) / 4 * 4) * static_cast<size_t>(height < 0 ? -height : height), 1);
     return s;
 }
 
@@ -271,7 +280,8 @@ std::vector<BadCase> BadCases() {
     std::vector<BadCase> cases;
     cases.push_back({"Empty", {}, DecodeStatus::UnknownFormat});
     cases.push_back({"NotABitmap", {'B', 'A', 0, 0, 0, 0}, DecodeStatus::UnknownFormat});
-    cases.push_back({"FileHeaderOnly", std::vector<uint8_t>(good.begin(), good.begin() + 14), DecodeStatus::Corrupt});
+    cases.push_back(
+        {"FileHeaderOnly", std::vector<uint8_t>(good.begin(), good.begin() + 14), DecodeStatus::Corrupt});
     cases.push_back({"HeaderSizeZero", WithField(good, 14, 0), DecodeStatus::Corrupt});
     cases.push_back({"HeaderSize13", WithField(good, 14, 13), DecodeStatus::Corrupt});
     cases.push_back({"HeaderPastEnd", WithField(good, 14, 0xFFFFFFF0u), DecodeStatus::Corrupt});
@@ -344,17 +354,21 @@ std::vector<BadCase> BadCases() {
     // RLE codes that run off the padded row, out of data or out of the palette.
     cases.push_back({"RleRunPastRow", MakeBmp(Rle8(4, 1, {5, 1, 0, 1})), DecodeStatus::Corrupt});
     cases.push_back({"RleRunsAddUpPastRow", MakeBmp(Rle8(4, 1, {3, 1, 2, 1, 0, 1})), DecodeStatus::Corrupt});
-    cases.push_back({"RleAbsolutePastRow", MakeBmp(Rle8(2, 1, {0, 5, 1, 1, 1, 1, 1, 0, 0, 1})), DecodeStatus::Corrupt});
+    cases.push_back(
+        {"RleAbsolutePastRow", MakeBmp(Rle8(2, 1, {0, 5, 1, 1, 1, 1, 1, 0, 0, 1})), DecodeStatus::Corrupt});
     cases.push_back({"RleAbsoluteCutOff", MakeBmp(Rle8(8, 1, {0, 6, 1, 1, 1})), DecodeStatus::Corrupt});
     cases.push_back({"RleDeltaPastRight", MakeBmp(Rle8(4, 2, {0, 2, 5, 0, 0, 1})), DecodeStatus::Corrupt});
     cases.push_back({"RleDeltaPastTop", MakeBmp(Rle8(4, 2, {0, 2, 0, 3, 0, 1})), DecodeStatus::Corrupt});
     cases.push_back({"RleDeltaCutOff", MakeBmp(Rle8(4, 2, {0, 2, 1})), DecodeStatus::Corrupt});
-    cases.push_back({"RleWriteAboveTop", MakeBmp(Rle8(1, 1, {1, 1, 0, 0, 1, 1, 0, 1})), DecodeStatus::Corrupt});
-    cases.push_back({"RleLineEndAboveTop", MakeBmp(Rle8(1, 1, {1, 1, 0, 0, 0, 0, 0, 1})), DecodeStatus::Corrupt});
+    cases.push_back(
+        {"RleWriteAboveTop", MakeBmp(Rle8(1, 1, {1, 1, 0, 0, 1, 1, 0, 1})), DecodeStatus::Corrupt});
+    cases.push_back(
+        {"RleLineEndAboveTop", MakeBmp(Rle8(1, 1, {1, 1, 0, 0, 0, 0, 0, 1})), DecodeStatus::Corrupt});
     cases.push_back({"RleNoEndOfBitmap", MakeBmp(Rle8(2, 1, {2, 1, 0, 0})), DecodeStatus::Corrupt});
     cases.push_back({"RleHalfACode", MakeBmp(Rle8(2, 1, {2, 1, 0})), DecodeStatus::Corrupt});
     cases.push_back({"RleRunPastPalette", MakeBmp(Rle8(2, 1, {2, 4, 0, 1})), DecodeStatus::Corrupt});
-    cases.push_back({"RleAbsolutePastPalette", MakeBmp(Rle8(3, 1, {0, 3, 1, 9, 1, 0, 0, 1})), DecodeStatus::Corrupt});
+    cases.push_back(
+        {"RleAbsolutePastPalette", MakeBmp(Rle8(3, 1, {0, 3, 1, 9, 1, 0, 0, 1})), DecodeStatus::Corrupt});
     {
         BmpSpec s = Rle8(3, 1, {9, 0x12, 0, 1}); // the padded row holds 8 pixels
         s.bitsPerPixel = 4;
@@ -364,7 +378,9 @@ std::vector<BadCase> BadCases() {
     return cases;
 }
 
-std::string BadName(const testing::TestParamInfo<BadCase>& info) { return info.param.name; }
+std::string BadName(const testing::TestParamInfo<BadCase>& info) {
+    return info.param.name;
+}
 
 INSTANTIATE_TEST_SUITE_P(HandMade, BmpRefuses, testing::ValuesIn(BadCases()), BadName);
 

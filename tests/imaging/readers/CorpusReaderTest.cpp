@@ -54,7 +54,8 @@ std::vector<CorpusFile> ReadManifest() {
     return files;
 }
 
-DecodeStatus Decode(const CorpusFile& file, const std::vector<uint8_t>& bytes, size_t size, PictureSink& sink) {
+DecodeStatus Decode(const CorpusFile& file, const std::vector<uint8_t>& bytes, size_t size,
+                    PictureSink& sink) {
     return file.format == "bmp" ? isource::DecodeBmp(bytes.data(), size, sink)
                                 : isource::DecodePsd(bytes.data(), size, sink);
 }
@@ -75,7 +76,9 @@ int AllowedDifference(const CorpusFile& file) {
     return file.notes.find("<=1 level rounding difference allowed") != std::string::npos ? 1 : 0;
 }
 
-void PrintTo(const CorpusFile& f, std::ostream* os) { *os << f.name; }
+void PrintTo(const CorpusFile& f, std::ostream* os) {
+    *os << f.name;
+}
 
 class CorpusReaderTest : public testing::TestWithParam<CorpusFile> {};
 

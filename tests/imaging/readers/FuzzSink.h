@@ -10,7 +10,8 @@
 class FuzzSink : public isource::PixelSink {
 public:
     uint8_t* Allocate(int32_t width, int32_t height) override {
-        if (m_bAllocated || width <= 0 || height <= 0 || uint64_t(width) * uint64_t(height) * 3 > kLimitBytes) {
+        if (m_bAllocated || width <= 0 || height <= 0 ||
+            uint64_t(width) * uint64_t(height) * 3 > kLimitBytes) {
             return nullptr;
         }
         m_bAllocated = true;

@@ -59,7 +59,8 @@ std::vector<uint8_t> TransparentLayers(bool large = false) {
 std::vector<uint8_t> RleImage(const std::vector<std::vector<uint8_t>>& rows, int countSize = 2) {
     Bytes b;
     for (const auto& row : rows) {
-        countSize == 2 ? b.Be16(static_cast<unsigned>(row.size())) : b.Be32(static_cast<uint32_t>(row.size()));
+        countSize == 2 ? b.Be16(static_cast<unsigned>(row.size()))
+                       : b.Be32(static_cast<uint32_t>(row.size()));
     }
     for (const auto& row : rows) {
         b.Raw(row);
@@ -102,7 +103,9 @@ struct GoodCase {
     Picture expected;
 };
 
-void PrintTo(const GoodCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const GoodCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class PsdDecodes : public testing::TestWithParam<GoodCase> {};
 
@@ -126,7 +129,8 @@ std::vector<GoodCase> GoodCases() {
         cases.push_back({"AlphaOfTheMergedPicture", s, PictureOf(3, 1, {0xFF0000, 0xFFFFFF, 0xBFFFBF})});
     }
     // Without a negative layer count the fourth channel is a saved selection.
-    cases.push_back({"ExtraChannelIsNotAlpha", Rgb(3, rgba, 4), PictureOf(3, 1, {0xFF0000, 0x000000, 0x00FF00})});
+    cases.push_back(
+        {"ExtraChannelIsNotAlpha", Rgb(3, rgba, 4), PictureOf(3, 1, {0xFF0000, 0x000000, 0x00FF00})});
     {
         PsdSpec s;
         s.mode = 1;
@@ -134,7 +138,8 @@ std::vector<GoodCase> GoodCases() {
         s.depth = 16;
         s.width = 5;
         s.image = {0, 0, 0, 128, 0, 129, 0x7F, 0x80, 0xFF, 0xFF}; // 0, 128, 129, 32640, 65535
-        cases.push_back({"Grey16RoundsToNearest", s, PictureOf(5, 1, {0x000000, 0x000000, 0x010101, 0x7F7F7F, 0xFFFFFF})});
+        cases.push_back({"Grey16RoundsToNearest", s,
+                         PictureOf(5, 1, {0x000000, 0x000000, 0x010101, 0x7F7F7F, 0xFFFFFF})});
     }
     {
         PsdSpec s;
@@ -160,8 +165,10 @@ std::vector<GoodCase> GoodCases() {
         s.channels = 1;
         s.width = 10;
         s.image = {0b10100000, 0b01000000}; // 1 is black
-        cases.push_back({"BitmapMode", s,
-                         PictureOf(10, 1, {0, 0xFFFFFF, 0, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0})});
+        cases.push_back(
+            {"BitmapMode", s,
+             PictureOf(10, 1,
+                       {0, 0xFFFFFF, 0, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0})});
     }
     {
         PsdSpec s;
@@ -217,7 +224,9 @@ std::vector<GoodCase> GoodCases() {
     return cases;
 }
 
-std::string GoodName(const testing::TestParamInfo<GoodCase>& info) { return info.param.name; }
+std::string GoodName(const testing::TestParamInfo<GoodCase>& info) {
+    return info.param.name;
+}
 
 INSTANTIATE_TEST_SUITE_P(HandMade, PsdDecodes, testing::ValuesIn(GoodCases()), GoodName);
 
@@ -227,7 +236,9 @@ struct BadCase {
     DecodeStatus expected;
 };
 
-void PrintTo(const BadCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const BadCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class PsdRefuses : public testing::TestWithParam<BadCase> {};
 
@@ -317,16 +328,24 @@ std::vector<BadCase> BadCases() {
         s.image[1] = 200; // the first row claims more bytes than the file holds
         cases.push_back({"RowCountPastEnd", MakePsd(s), DecodeStatus::Corrupt});
     }
-    cases.push_back({"LiteralPastRow", MakePsd(RleRgb(2, {{2, 1, 2, 3}, {1, 3, 4}, {1, 5, 6}})), DecodeStatus::Corrupt});
-    cases.push_back({"RepeatPastRow", MakePsd(RleRgb(2, {{0xFD, 1}, {1, 3, 4}, {1, 5, 6}})), DecodeStatus::Corrupt});
-    cases.push_back({"RowEndsEarly", MakePsd(RleRgb(2, {{0, 1}, {1, 3, 4}, {1, 5, 6}})), DecodeStatus::Corrupt});
-    cases.push_back({"LiteralCutOff", MakePsd(RleRgb(2, {{1, 1}, {1, 3, 4, 0}, {1, 5, 6}})), DecodeStatus::Corrupt});
-    cases.push_back({"RepeatWithoutByte", MakePsd(RleRgb(2, {{0xFF}, {1, 3, 4}, {1, 5, 6}})), DecodeStatus::Corrupt});
-    cases.push_back({"LastChannelBroken", MakePsd(RleRgb(2, {{1, 1, 2}, {1, 3, 4}, {0x80, 0x80}})), DecodeStatus::Corrupt});
+    cases.push_back(
+        {"LiteralPastRow", MakePsd(RleRgb(2, {{2, 1, 2, 3}, {1, 3, 4}, {1, 5, 6}})), DecodeStatus::Corrupt});
+    cases.push_back(
+        {"RepeatPastRow", MakePsd(RleRgb(2, {{0xFD, 1}, {1, 3, 4}, {1, 5, 6}})), DecodeStatus::Corrupt});
+    cases.push_back(
+        {"RowEndsEarly", MakePsd(RleRgb(2, {{0, 1}, {1, 3, 4}, {1, 5, 6}})), DecodeStatus::Corrupt});
+    cases.push_back(
+        {"LiteralCutOff", MakePsd(RleRgb(2, {{1, 1}, {1, 3, 4, 0}, {1, 5, 6}})), DecodeStatus::Corrupt});
+    cases.push_back(
+        {"RepeatWithoutByte", MakePsd(RleRgb(2, {{0xFF}, {1, 3, 4}, {1, 5, 6}})), DecodeStatus::Corrupt});
+    cases.push_back({"LastChannelBroken", MakePsd(RleRgb(2, {{1, 1, 2}, {1, 3, 4}, {0x80, 0x80}})),
+                     DecodeStatus::Corrupt});
     return cases;
 }
 
-std::string BadName(const testing::TestParamInfo<BadCase>& info) { return info.param.name; }
+std::string BadName(const testing::TestParamInfo<BadCase>& info) {
+    return info.param.name;
+}
 
 INSTANTIATE_TEST_SUITE_P(HandMade, PsdRefuses, testing::ValuesIn(BadCases()), BadName);
 

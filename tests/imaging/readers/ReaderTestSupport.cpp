@@ -17,7 +17,8 @@ bool ReadPpm(const std::string& path, Picture& picture) {
     // white-space byte before the samples.
     size_t at = 0;
     auto token = [&]() -> long {
-        while (at < bytes.size() && (bytes[at] == ' ' || bytes[at] == '\n' || bytes[at] == '\r' || bytes[at] == '\t')) {
+        while (at < bytes.size() &&
+               (bytes[at] == ' ' || bytes[at] == '\n' || bytes[at] == '\r' || bytes[at] == '\t')) {
             ++at;
         }
         long value = 0;
@@ -75,10 +76,18 @@ Bytes& Bytes::U8(unsigned v) {
     data.push_back(static_cast<uint8_t>(v));
     return *this;
 }
-Bytes& Bytes::Le16(unsigned v) { return U8(v & 0xFF).U8(v >> 8 & 0xFF); }
-Bytes& Bytes::Le32(uint32_t v) { return Le16(v & 0xFFFF).Le16(v >> 16); }
-Bytes& Bytes::Be16(unsigned v) { return U8(v >> 8 & 0xFF).U8(v & 0xFF); }
-Bytes& Bytes::Be32(uint32_t v) { return Be16(v >> 16).Be16(v & 0xFFFF); }
+Bytes& Bytes::Le16(unsigned v) {
+    return U8(v & 0xFF).U8(v >> 8 & 0xFF);
+}
+Bytes& Bytes::Le32(uint32_t v) {
+    return Le16(v & 0xFFFF).Le16(v >> 16);
+}
+Bytes& Bytes::Be16(unsigned v) {
+    return U8(v >> 8 & 0xFF).U8(v & 0xFF);
+}
+Bytes& Bytes::Be32(uint32_t v) {
+    return Be16(v >> 16).Be16(v & 0xFFFF);
+}
 Bytes& Bytes::Raw(std::initializer_list<uint8_t> bytes) {
     data.insert(data.end(), bytes.begin(), bytes.end());
     return *this;

@@ -14,7 +14,8 @@
 namespace isource {
 
 inline void PrintTo(DecodeStatus status, std::ostream* os) {
-    static const char* const kNames[] = {"Ok", "UnknownFormat", "Corrupt", "Unsupported", "TooLarge", "OutOfMemory"};
+    static const char* const kNames[] = {"Ok",          "UnknownFormat", "Corrupt",
+                                         "Unsupported", "TooLarge",      "OutOfMemory"};
     *os << kNames[static_cast<int>(status)];
 }
 
