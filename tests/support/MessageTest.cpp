@@ -64,13 +64,6 @@ struct TopWindow {
 };
 } // namespace
 
-TEST(Mesg, CaptionIsTheProductName) {
-    TMesgScope scope;
-    EXPECT_EQ(g_pMesg, &scope.Mesg());
-    EXPECT_EQ(g_pMesg->Caption(), "Snapwell");
-    EXPECT_EQ(g_pMesg->Owner(), nullptr);
-}
-
 TEST(Mesg, EveryKindShowsWithTheCaptionItsIconAndEnglishButtons) {
     TMesgScope scope;
     struct Kind {

@@ -42,29 +42,6 @@ TEST(StringTable, EveryIdHasItsText) {
         EXPECT_EQ(LoadResString(entry.id), entry.text) << "string " << entry.id;
 }
 
-TEST(StringTable, NamedIdsAreTheNumbersTheTextsBelongTo) {
-    const int named[] = {IDS_PRODUCT,
-                         IDS_SNAP_RATIO_NEEDS_SIZE,
-                         IDS_IMAGE_CREATE_FAILED,
-                         IDS_IMAGE_DLL_FAILED,
-                         IDS_IMAGECTRL_CREATE_FAILED,
-                         IDS_SOURCE_OPEN_FAILED,
-                         IDS_TARGET_MISSING,
-                         IDS_FOLDER_CREATE_FAILED,
-                         IDS_FOLDERS_NOT_DIFFERENT,
-                         IDS_CONFIG_LOAD_FAILED,
-                         IDS_CREATE_FOLDER,
-                         IDS_LOGO_INFO,
-                         IDS_HELP_LOAD_FAILED,
-                         IDS_MAX_SIZE_NEEDS_SIZE,
-                         IDS_ENLARGEMENT_NEEDS_SIZE,
-                         IDS_SELECT_SOURCE_FOLDER,
-                         IDS_SELECT_COPY_FOLDER};
-    ASSERT_EQ(std::size(named), std::size(kTable));
-    for (size_t i = 0; i < std::size(named); ++i)
-        EXPECT_EQ(named[i], kTable[i].id);
-}
-
 TEST(StringTable, UnusedAndUnknownIdsAreEmpty) {
     for (int id : {1009, 1013, 1014, 1020, 999, 0, 65535})
         EXPECT_EQ(LoadResString(id), "") << "string " << id;
