@@ -1,0 +1,207 @@
+// The copy job and the display path natively, through the imaging library's
+// plain code (the same decoders, pixel work and JPEG writer the DLL
+// exports), with the buffers handled as the image object handles them: the
+// decoded block is copied into the object's buffer, each step builds a new
+// buffer and frees the old one.
+//
+//   bench_native copy <in.jpg> <out.jpg>       the copy job
+//   bench_native display <in.jpg>              file -> 24-bit bitmap rows
+//   bench_native resize <in.ppm> <out.ppm> W H the resampler alone
+//   bench_native psnr <a.ppm> <b.ppm>          PSNR of b against a
+//
+// Each prints one line of key=value pairs: times in milliseconds, the peak
+// resident set (getrusage) and the decoded picture's size in bytes.
+#include "bench/CopyJob.h"
+#include "bench/Ppm.h"
+
+#include "imaging/isource/decode/Decode.h"
+#include "imaging/isource/encode/JpegWriter.h"
+#include "imaging/isource/pixels/BitmapRows.h"
+#include "imaging/isource/pixels/Crop.h"
+#include "imaging/isource/pixels/Resample.h"
+#include "imaging/isource/pixels/Rotate.h"
+
+#include <sys/resource.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Buffer = std::unique_ptr<uint8_t[]>;
+using Clock = std::chrono::steady_clock;
+
+double Ms(Clock::time_point from) { return std::chrono::duration<double, std::milli>(Clock::now() - from).count(); }
+
+long PeakKb() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+struct HeapSink : isource::PixelSink {
+    Buffer pixels;
+    int32_t width = 0, height = 0;
+    uint8_t* Allocate(int32_t w, int32_t h) override {
+        pixels.reset(new uint8_t[size_t(w) * size_t(h) * 3]);
+        width = w;
+        height = h;
+        return pixels.get();
+    }
+};
+
+struct FileSink : isource::ByteSink {
+    std::FILE* file;
+    explicit FileSink(std::FILE* f) : file(f) {}
+    bool Write(const uint8_t* data, size_t size) override { return std::fwrite(data, 1, size, file) == size; }
+};
+
+struct Picture {
+    Buffer pixels;
+    int32_t width = 0, height = 0;
+};
+
+// Reads and decodes the file, then copies the picture into a buffer of its
+// own and frees the decoder's, as loading into the image object does.
+bool Load(const char* path, Picture& out) {
+    std::FILE* f = std::fopen(path, "rb");
+    if (f == nullptr)
+        return false;
+    std::fseek(f, 0, SEEK_END);
+    const long size = std::ftell(f);
+    std::fseek(f, 0, SEEK_SET);
+    std::vector<uint8_t> bytes(size_t(size > 0 ? size : 0));
+    const bool read = std::fread(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    std::fclose(f);
+    HeapSink sink;
+    if (!read || isource::DecodeImage(bytes.data(), bytes.size(), sink) != isource::DecodeStatus::Ok)
+        return false;
+    std::vector<uint8_t>().swap(bytes);
+    const size_t n = size_t(sink.width) * size_t(sink.height) * 3;
+    out.pixels.reset(new uint8_t[n]);
+    std::memcpy(out.pixels.get(), sink.pixels.get(), n);
+    out.width = sink.width;
+    out.height = sink.height;
+    return true;
+}
+
+int Copy(const char* in, const char* out) {
+    const long baseline = PeakKb();
+    const Clock::time_point start = Clock::now();
+    Picture p;
+    if (!Load(in, p))
+        return std::fprintf(stderr, "cannot load %s\n", in), 1;
+    const double loadMs = Ms(start);
+    const size_t pictureBytes = size_t(p.width) * size_t(p.height) * 3;
+    const bench::CopyGeometry g = bench::GeometryFor(p.width, p.height);
+
+    Clock::time_point t = Clock::now();
+    Buffer turned(new uint8_t[pictureBytes]);
+    isource::RotateImage(p.pixels.get(), p.width, p.height, p.width * 3, turned.get(), p.height * 3,
+                         isource::kTurnRight, 3);
+    p.pixels = std::move(turned);
+    std::swap(p.width, p.height);
+    const double rotateMs = Ms(t);
+
+    t = Clock::now();
+    const int32_t cw = g.right - g.left, ch = g.bottom - g.top;
+    Buffer cut(new uint8_t[size_t(cw) * size_t(ch) * 3]);
+    isource::CropImage(p.pixels.get(), p.width, p.height, p.width * 3, cut.get(), cw * 3,
+                       {g.left, g.top, g.right, g.bottom}, 3);
+    p.pixels = std::move(cut);
+    p.width = cw;
+    p.height = ch;
+    const double cropMs = Ms(t);
+
+    t = Clock::now();
+    Buffer scaled(new uint8_t[size_t(g.outWidth) * size_t(g.outHeight) * 3]);
+    isource::ResizeImage(p.pixels.get(), p.width, p.height, p.width * 3, scaled.get(), g.outWidth, g.outHeight,
+                         g.outWidth * 3, 3);
+    p.pixels = std::move(scaled);
+    p.width = g.outWidth;
+    p.height = g.outHeight;
+    const double resizeMs = Ms(t);
+
+    t = Clock::now();
+    const std::string temp = std::string(out) + ".part";
+    std::FILE* f = std::fopen(temp.c_str(), "wb");
+    FileSink sink(f);
+    const bool written = f != nullptr &&
+                         isource::EncodeJpeg(p.pixels.get(), p.width, p.height, p.width * 3, 3, bench::kQuality, sink);
+    const bool closed = f != nullptr && std::fclose(f) == 0;
+    if (!written || !closed || std::rename(temp.c_str(), out) != 0)
+        return std::fprintf(stderr, "cannot write %s\n", out), 1;
+    const double writeMs = Ms(t);
+
+    std::printf("job=copy ms=%.1f load_ms=%.1f rotate_ms=%.1f crop_ms=%.1f resize_ms=%.1f write_ms=%.1f ",
+                Ms(start), loadMs, rotateMs, cropMs, resizeMs, writeMs);
+    bench::PrintGeometry(g);
+    std::printf("peak_kb=%ld baseline_kb=%ld picture_bytes=%zu\n", PeakKb(), baseline, pictureBytes);
+    return 0;
+}
+
+int Display(const char* in) {
+    const long baseline = PeakKb();
+    const Clock::time_point start = Clock::now();
+    Picture p;
+    if (!Load(in, p))
+        return std::fprintf(stderr, "cannot load %s\n", in), 1;
+    const double loadMs = Ms(start);
+    const Clock::time_point t = Clock::now();
+    const int32_t rowBytes = isource::BitmapRowBytes(p.width);
+    Buffer bitmap(new uint8_t[size_t(rowBytes) * size_t(p.height)]);
+    isource::RgbToBitmapRows(p.pixels.get(), p.width, p.height, p.width * 3, bitmap.get(), rowBytes);
+    std::printf("job=display ms=%.1f load_ms=%.1f bitmap_ms=%.1f peak_kb=%ld baseline_kb=%ld picture_bytes=%zu\n",
+                Ms(start), loadMs, Ms(t), PeakKb(), baseline, size_t(p.width) * size_t(p.height) * 3);
+    return 0;
+}
+
+int Resize(const char* in, const char* out, int32_t w, int32_t h) {
+    bench::RgbPicture src, dst{w, h, std::vector<uint8_t>(size_t(w) * size_t(h) * 3)};
+    if (!bench::ReadPpm(in, src))
+        return std::fprintf(stderr, "cannot read %s\n", in), 1;
+    const Clock::time_point t = Clock::now();
+    isource::ResizeImage(src.pixels.data(), src.width, src.height, src.width * 3, dst.pixels.data(), w, h, w * 3, 3);
+    const double ms = Ms(t);
+    if (!bench::WritePpm(out, dst))
+        return std::fprintf(stderr, "cannot write %s\n", out), 1;
+    std::printf("job=resize ms=%.1f\n", ms);
+    return 0;
+}
+
+int Psnr(const char* a, const char* b) {
+    bench::RgbPicture pa, pb;
+    if (!bench::ReadPpm(a, pa) || !bench::ReadPpm(b, pb) || pa.width != pb.width || pa.height != pb.height)
+        return std::fprintf(stderr, "cannot compare %s and %s\n", a, b), 1;
+    double sum = 0;
+    int worst = 0;
+    for (size_t i = 0; i < pa.pixels.size(); ++i) {
+        const int d = int(pa.pixels[i]) - int(pb.pixels[i]);
+        sum += double(d) * d;
+        worst = std::max(worst, std::abs(d));
+    }
+    const double mse = sum / double(pa.pixels.size());
+    std::printf("psnr=%.2f max_diff=%d\n", mse == 0 ? 99.0 : 10 * std::log10(255.0 * 255.0 / mse), worst);
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const std::string mode = argc > 1 ? argv[1] : "";
+    if (mode == "copy" && argc == 4)
+        return Copy(argv[2], argv[3]);
+    if (mode == "display" && argc == 3)
+        return Display(argv[2]);
+    if (mode == "resize" && argc == 6)
+        return Resize(argv[2], argv[3], std::atoi(argv[4]), std::atoi(argv[5]));
+    if (mode == "psnr" && argc == 4)
+        return Psnr(argv[2], argv[3]);
+    std::fprintf(stderr, "usage: %s copy IN OUT | display IN | resize IN.ppm OUT.ppm W H | psnr A.ppm B.ppm\n",
+                 argv[0]);
+    return 2;
+}

@@ -1,0 +1,105 @@
+// The copy job and the display path as the program does them: the image
+// object over _ISource30.dll (beside this program), under Wine.
+//
+//   bench_wine.exe copy <in.jpg> <out.jpg>
+//   bench_wine.exe display <in.jpg>
+//
+// Prints one line of key=value pairs: times in milliseconds, the process's
+// peak working set and peak pagefile usage (as Wine reports them), their
+// values before the job, and the decoded picture's size in bytes.
+#include "bench/CopyJob.h"
+
+#include "imaging/Cimage.h"
+#include "imaging/ImagingLibrary.h"
+
+#include <windows.h>
+
+#include <psapi.h>
+
+#include <cstdio>
+#include <string>
+
+namespace {
+
+double Now() {
+    static LARGE_INTEGER frequency = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return f;
+    }();
+    LARGE_INTEGER t;
+    QueryPerformanceCounter(&t);
+    return double(t.QuadPart) * 1000.0 / double(frequency.QuadPart);
+}
+
+struct Memory {
+    size_t peakWorkingSet = 0, peakPagefile = 0;
+};
+
+Memory Read() {
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof counters;
+    GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
+    return {counters.PeakWorkingSetSize, counters.PeakPagefileUsage};
+}
+
+void PrintMemory(const Memory& before, const Memory& after, size_t pictureBytes) {
+    std::printf("peak_kb=%zu baseline_kb=%zu peak_pagefile_kb=%zu baseline_pagefile_kb=%zu picture_bytes=%zu\n",
+                after.peakWorkingSet / 1024, before.peakWorkingSet / 1024, after.peakPagefile / 1024,
+                before.peakPagefile / 1024, pictureBytes);
+}
+
+int Copy(const char* in, const char* out) {
+    const Memory before = Read();
+    CImage image;
+    const double start = Now();
+    if (!image.Load(in))
+        return std::fprintf(stderr, "cannot load %s\n", in), 1;
+    const double loaded = Now();
+    const size_t pictureBytes = size_t(image.Width()) * size_t(image.Height()) * 3;
+    const bench::CopyGeometry g = bench::GeometryFor(image.Width(), image.Height());
+    if (!image.Rotate(0))
+        return std::fprintf(stderr, "cannot rotate\n"), 1;
+    const double rotated = Now();
+    if (!image.WriteJpeg(out, g.outWidth, g.outHeight, g.left, g.top, g.right, g.bottom, -1, bench::kQuality, 0, 0))
+        return std::fprintf(stderr, "cannot write %s\n", out), 1;
+    const double end = Now();
+    std::printf("job=copy ms=%.1f load_ms=%.1f rotate_ms=%.1f write_ms=%.1f ", end - start, loaded - start,
+                rotated - loaded, end - rotated);
+    bench::PrintGeometry(g);
+    PrintMemory(before, Read(), pictureBytes);
+    return 0;
+}
+
+int Display(const char* in) {
+    const Memory before = Read();
+    HDC screen = GetDC(nullptr);
+    CImage image;
+    const double start = Now();
+    if (!image.Load(in))
+        return std::fprintf(stderr, "cannot load %s\n", in), 1;
+    const double loaded = Now();
+    HBITMAP bitmap = image.CreateBitmap(screen);
+    const double end = Now();
+    if (bitmap == nullptr)
+        return std::fprintf(stderr, "cannot make the bitmap\n"), 1;
+    std::printf("job=display ms=%.1f load_ms=%.1f bitmap_ms=%.1f ", end - start, loaded - start, end - loaded);
+    PrintMemory(before, Read(), size_t(image.Width()) * size_t(image.Height()) * 3);
+    DeleteObject(bitmap);
+    ReleaseDC(nullptr, screen);
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (!InitImaging())
+        return std::fprintf(stderr, "Failure loading the image dll\n"), 1;
+    const std::string mode = argc > 1 ? argv[1] : "";
+    if (mode == "copy" && argc == 4)
+        return Copy(argv[2], argv[3]);
+    if (mode == "display" && argc == 3)
+        return Display(argv[2]);
+    std::fprintf(stderr, "usage: %s copy IN OUT | display IN\n", argv[0]);
+    return 2;
+}
