@@ -38,7 +38,8 @@ CConfig::CConfig() {
         const QdfFileState state = CQdf::CheckFile(fileName.c_str(), qdf::kIntegerKeyType, appName);
         if (state == QdfFileState::damaged || (state == QdfFileState::sound && !IsOurName(appName)))
             DeleteFileA(fileName.c_str());
-        Open(fileName.c_str(), qdf::kIntegerKeyType, OPEN_ALWAYS, GENERIC_READ | GENERIC_WRITE | FILE_SHARE_READ);
+        Open(fileName.c_str(), qdf::kIntegerKeyType, OPEN_ALWAYS,
+             GENERIC_READ | GENERIC_WRITE | FILE_SHARE_READ);
         if (IsOpen())
             SetAppName(kConfigAppName);
     } catch (const CQdfException& e) {

@@ -56,11 +56,17 @@ void TProperties::Assign(const TProperties& other) {
     m_nFilenameMode = other.m_nFilenameMode;
 }
 
-void TProperties::SetSourceFolder(const char* folder) { CopyBounded(m_szSourceFolder, kFolderSize, folder); }
+void TProperties::SetSourceFolder(const char* folder) {
+    CopyBounded(m_szSourceFolder, kFolderSize, folder);
+}
 
-void TProperties::SetTargetFolder(const char* folder) { CopyBounded(m_szTargetFolder, kFolderSize, folder); }
+void TProperties::SetTargetFolder(const char* folder) {
+    CopyBounded(m_szTargetFolder, kFolderSize, folder);
+}
 
-void TProperties::InvertRatio() { std::swap(m_nMaxWidth, m_nMaxHeight); }
+void TProperties::InvertRatio() {
+    std::swap(m_nMaxWidth, m_nMaxHeight);
+}
 
 TProperties::Image TProperties::ToImage() const {
     Image image{};

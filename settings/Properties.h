@@ -23,8 +23,8 @@ enum FilenameMode : uint8_t {
 
 class TProperties {
 public:
-    static constexpr size_t kFolderSize = 260;   // 259 characters and the zero
-    static constexpr size_t kImageSize = 540;    // stored byte image
+    static constexpr size_t kFolderSize = 260; // 259 characters and the zero
+    static constexpr size_t kImageSize = 540;  // stored byte image
     using Image = std::array<uint8_t, kImageSize>;
 
     // The defaults, with the per-user "My Pictures" folder as source and the

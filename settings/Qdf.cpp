@@ -58,18 +58,20 @@ std::string FolderOf(const std::string& path) {
 // Deletes a temporary file when the scope ends, whatever happened.
 class TempFile {
 public:
-    explicit TempFile(std::string path) : m_path(std::move(path)) {}
-    ~TempFile() { DeleteFileA(m_path.c_str()); }
+    explicit TempFile(std::string path) : m_sPath(std::move(path)) {}
+    ~TempFile() { DeleteFileA(m_sPath.c_str()); }
     TempFile(const TempFile&) = delete;
     TempFile& operator=(const TempFile&) = delete;
-    const char* Path() const { return m_path.c_str(); }
+    const char* Path() const { return m_sPath.c_str(); }
 
 private:
-    std::string m_path;
+    std::string m_sPath;
 };
 } // namespace
 
-int QdfCompareText(const char* a, const char* b) { return lstrcmpiA(a, b); }
+int QdfCompareText(const char* a, const char* b) {
+    return lstrcmpiA(a, b);
+}
 
 CQdf::CQdf() : m_index(QdfCompareText) {}
 

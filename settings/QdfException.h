@@ -34,7 +34,9 @@ public:
 #if defined(_WIN32) && !defined(GetMessage)
     // windows.h turns GetMessage into GetMessageA in code that includes it
     // after this header.
-    std::string GetMessageA() const { return ComposeMessage(); }
+    std::string GetMessageA() const {
+        return ComposeMessage();
+    }
 #endif
     std::string ComposeMessage() const;
 

@@ -22,8 +22,12 @@ constexpr const char* kDefaultAppName = "QDF_FILE 2.0";
 int32_t KeySize(int keyType);
 // Size of one index entry: the key, then the record's int32 offset and
 // int32 length.
-inline int32_t EntrySize(int keyType) { return KeySize(keyType) == 0 ? 0 : KeySize(keyType) + 8; }
-inline bool IsTextKeyType(int keyType) { return keyType > kIntegerKeyType && keyType <= kMaxKeyType; }
+inline int32_t EntrySize(int keyType) {
+    return KeySize(keyType) == 0 ? 0 : KeySize(keyType) + 8;
+}
+inline bool IsTextKeyType(int keyType) {
+    return keyType > kIntegerKeyType && keyType <= kMaxKeyType;
+}
 
 // Sum of the little-endian 32-bit words that start at offsets 0, 4, 8, ...
 // and at 1, 5, 9, ... of the bytes, each word taking only bytes inside the

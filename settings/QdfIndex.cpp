@@ -82,8 +82,8 @@ QdfCheck CQdfIndex::Load(const t_QdfHeader& header, const uint8_t* table, size_t
         }
     }
     // Entries past the count carry nothing; keep them zero as a new file has them.
-    std::fill(m_table.begin() + ptrdiff_t(size_t(m_header.nCount) * size_t(m_header.nEntrySize)), m_table.end(),
-              uint8_t(0));
+    std::fill(m_table.begin() + ptrdiff_t(size_t(m_header.nCount) * size_t(m_header.nEntrySize)),
+              m_table.end(), uint8_t(0));
     return QdfCheck::ok;
 }
 
@@ -156,9 +156,13 @@ int32_t CQdfIndex::Insert(const uint8_t* key) {
     return slot.position;
 }
 
-int32_t CQdfIndex::Offset(int32_t position) const { return LoadI32(EntryAt(position) + KeySize()); }
+int32_t CQdfIndex::Offset(int32_t position) const {
+    return LoadI32(EntryAt(position) + KeySize());
+}
 
-int32_t CQdfIndex::Length(int32_t position) const { return LoadI32(EntryAt(position) + KeySize() + 4); }
+int32_t CQdfIndex::Length(int32_t position) const {
+    return LoadI32(EntryAt(position) + KeySize() + 4);
+}
 
 void CQdfIndex::SetRecord(int32_t position, int32_t offset, int32_t length) {
     StoreI32(EntryAt(position) + KeySize(), offset);

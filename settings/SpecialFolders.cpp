@@ -34,7 +34,8 @@ std::string GetShellFolder(const char* valueName) {
     // read at all, so no cut-off folder is ever returned.
     BYTE data[257] = {};
     DWORD size = 256;
-    if (RegQueryValueExA(key.Get(), valueName ? valueName : "", nullptr, nullptr, data, &size) != ERROR_SUCCESS)
+    if (RegQueryValueExA(key.Get(), valueName ? valueName : "", nullptr, nullptr, data, &size) !=
+        ERROR_SUCCESS)
         return {};
     data[size <= 256 ? size : 256] = 0;
     return std::string(reinterpret_cast<const char*>(data));
@@ -49,6 +50,10 @@ std::string GetAppDataFolder(const char* subfolder) {
     return folder;
 }
 
-std::string GetMyPicturesFolder() { return GetShellFolder("My Pictures"); }
+std::string GetMyPicturesFolder() {
+    return GetShellFolder("My Pictures");
+}
 
-std::string GetPersonalFolder() { return GetShellFolder("Personal"); }
+std::string GetPersonalFolder() {
+    return GetShellFolder("Personal");
+}

@@ -192,10 +192,10 @@ TEST_F(Config, ReadingKeepsWindowsOnScreen) {
     struct Case {
         int32_t left, top, wantLeft, wantTop;
     };
-    for (const Case& c : std::vector<Case>{{-200, -1, 0, 0},
-                                           {screenWidth + 10, screenHeight + 10, screenWidth - 50,
-                                            screenHeight - 50},
-                                           {100, 200, 100, 200}}) {
+    for (const Case& c :
+         std::vector<Case>{{-200, -1, 0, 0},
+                           {screenWidth + 10, screenHeight + 10, screenWidth - 50, screenHeight - 50},
+                           {100, 200, 100, 200}}) {
         {
             std::unique_ptr<CConfig> config = OpenConfig();
             config->WriteWinPos(ckMainWindow, TWinPos(c.left, c.top, 640, 480, 150));
@@ -240,8 +240,8 @@ TEST_F(Config, ForeignAndDamagedFilesAreReplaced) {
         ToolbarFlags expected; // the stored word when the file is kept
     };
     const std::vector<Case> cases = {
-        {"our name in capitals is ours", [](const std::string& n, auto&) { MakeFile(n, "SNAPWELL", 1, 0x1234); },
-         0x1234},
+        {"our name in capitals is ours",
+         [](const std::string& n, auto&) { MakeFile(n, "SNAPWELL", 1, 0x1234); }, 0x1234},
         {"a run that never reached close",
          [](const std::string& n, auto&) { MakeFile(n, "QDF_FILE 2.0", 1, 0x1234); }, toolbar::kDefault},
         {"another program's file",
@@ -326,8 +326,9 @@ TEST_F(Config, LockedFileShowsTheSystemTextAndTheFileName) {
         std::unique_ptr<CConfig> config = OpenConfig();
         ASSERT_TRUE(message.Seen());
         char text[256];
-        EXPECT_EQ(message.Text(), std::string(GetSystemErrorText(ERROR_SHARING_VIOLATION, text, sizeof(text))) +
-                                      name + "\r\n");
+        EXPECT_EQ(message.Text(),
+                  std::string(GetSystemErrorText(ERROR_SHARING_VIOLATION, text, sizeof(text))) + name +
+                      "\r\n");
         // A closed manager answers with nothing and drops writes.
         ASSERT_TRUE(config);
         EXPECT_FALSE(config->IsOpen());
@@ -385,8 +386,8 @@ TEST(ConfigCrossProcess, RecordsWrittenByOneProcessAreReadByAnother) {
     STARTUPINFOA startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process{};
-    const BOOL started =
-        CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process);
+    const BOOL started = CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                                        &startup, &process);
     SetEnvironmentVariableA(kChildFolderVariable, nullptr);
     ASSERT_TRUE(started);
     ASSERT_EQ(WaitForSingleObject(process.hProcess, 60000), WAIT_OBJECT_0);

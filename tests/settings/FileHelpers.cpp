@@ -45,17 +45,19 @@ TempFolder::TempFolder() {
     char base[MAX_PATH] = {};
     GetTempPathA(MAX_PATH, base);
     static int serial = 0;
-    m_path = std::string(base) + "h2-settings-" + std::to_string(GetCurrentProcessId()) + "-" +
-             std::to_string(++serial);
-    CreateDirectoryA(m_path.c_str(), nullptr);
+    m_sPath = std::string(base) + "h2-settings-" + std::to_string(GetCurrentProcessId()) + "-" +
+              std::to_string(++serial);
+    CreateDirectoryA(m_sPath.c_str(), nullptr);
 }
 
-TempFolder::~TempFolder() { RemoveTree(m_path); }
+TempFolder::~TempFolder() {
+    RemoveTree(m_sPath);
+}
 
 std::vector<std::string> TempFolder::List() const {
     std::vector<std::string> names;
     WIN32_FIND_DATAA found;
-    HANDLE find = FindFirstFileA((m_path + "\\*").c_str(), &found);
+    HANDLE find = FindFirstFileA((m_sPath + "\\*").c_str(), &found);
     if (find == INVALID_HANDLE_VALUE)
         return names;
     do {
@@ -88,8 +90,8 @@ MessageCatcher::MessageCatcher()
     : m_answerer(std::make_unique<harness::DialogAnswerer>([this](HWND dialog) {
           {
               std::lock_guard<std::mutex> hold(m_lock);
-              m_text = MessageBoxText(dialog);
-              m_seen = true;
+              m_sText = MessageBoxText(dialog);
+              m_bSeen = true;
           }
           harness::PressButton(dialog, IDOK);
       })) {}
@@ -98,10 +100,10 @@ MessageCatcher::~MessageCatcher() = default;
 
 bool MessageCatcher::Seen() const {
     std::lock_guard<std::mutex> hold(m_lock);
-    return m_seen;
+    return m_bSeen;
 }
 
 std::string MessageCatcher::Text() const {
     std::lock_guard<std::mutex> hold(m_lock);
-    return m_text;
+    return m_sText;
 }

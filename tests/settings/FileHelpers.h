@@ -22,13 +22,13 @@ public:
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;
     // The folder, without a trailing backslash.
-    const std::string& Path() const { return m_path; }
-    std::string File(const std::string& name) const { return m_path + "\\" + name; }
+    const std::string& Path() const { return m_sPath; }
+    std::string File(const std::string& name) const { return m_sPath + "\\" + name; }
     // Names of the files in the folder.
     std::vector<std::string> List() const;
 
 private:
-    std::string m_path;
+    std::string m_sPath;
 };
 
 std::vector<uint8_t> ReadBytes(const std::string& path);
@@ -45,7 +45,7 @@ public:
 
 private:
     mutable std::mutex m_lock;
-    std::string m_text;
-    bool m_seen = false;
+    std::string m_sText;
+    bool m_bSeen = false;
     std::unique_ptr<harness::DialogAnswerer> m_answerer;
 };

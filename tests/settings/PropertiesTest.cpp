@@ -43,9 +43,9 @@ TEST(Properties, SizePredicates) {
         bool has, active;
     };
     const std::vector<Case> cases = {
-        {800, 600, true, true, true},   {800, 600, false, true, false}, {0, 600, true, false, false},
-        {800, 0, true, false, false},   {-800, 600, true, false, false}, {800, -1, true, false, false},
-        {1, 1, true, true, true},       {0, 0, false, false, false},
+        {800, 600, true, true, true}, {800, 600, false, true, false},  {0, 600, true, false, false},
+        {800, 0, true, false, false}, {-800, 600, true, false, false}, {800, -1, true, false, false},
+        {1, 1, true, true, true},     {0, 0, false, false, false},
     };
     for (const Case& c : cases) {
         TProperties p(nullptr, nullptr);
@@ -189,7 +189,7 @@ TEST(WinPos, ImageLayoutAndRoundTrip) {
         EXPECT_EQ(WordAt(image.data(), 4 * i), words[i]) << "word " << i;
 
     TWinPos::Image stored = image;
-    stored[0] = 0x55;  // reserved words are not taken into the live record
+    stored[0] = 0x55; // reserved words are not taken into the live record
     stored[24] = 0x66;
     TWinPos back;
     ASSERT_TRUE(back.FromImage(stored.data(), stored.size()));

@@ -66,7 +66,8 @@ TEST(QdfFile, RecordsInPlaceMovedAndRead) {
     const std::vector<uint8_t> a = Record(3, 540), b = Record(0, 40);
     file.WriteRecord(3u, a.data(), 540);
     file.WriteRecord(0u, b.data(), 40);
-    const int32_t firstOffset = file.Index().Offset(file.Index().Find(std::vector<uint8_t>{3, 0, 0, 0}.data()).position);
+    const int32_t firstOffset =
+        file.Index().Offset(file.Index().Find(std::vector<uint8_t>{3, 0, 0, 0}.data()).position);
     EXPECT_EQ(firstOffset, 12644);
 
     // Same length: written over the old bytes.
@@ -154,7 +155,8 @@ TEST(QdfFile, GrowthRebuildsTheFileInIndexOrder) {
     }
     EXPECT_EQ(bytes.size(), at);
     for (size_t i = 1025; i < 1280; ++i)
-        ASSERT_EQ(WordAt(bytes, 356 + 12 * i) | WordAt(bytes, 360 + 12 * i) | WordAt(bytes, 364 + 12 * i), 0u);
+        ASSERT_EQ(WordAt(bytes, 356 + 12 * i) | WordAt(bytes, 360 + 12 * i) | WordAt(bytes, 364 + 12 * i),
+                  0u);
     // No temporary copy is left beside the file.
     EXPECT_EQ(folder.List(), std::vector<std::string>{"grow.qdf"});
 
@@ -296,7 +298,10 @@ TEST(QdfFile, SystemErrorsCarryTheirTextAndTheFileName) {
     // Writing through a handle without write access fails with the system's
     // reason.
     const std::string name = folder.File("readonly-access.qdf");
-    { CQdf create; ASSERT_TRUE(create.Open(name.c_str(), 1, OPEN_ALWAYS, kReadWrite)); }
+    {
+        CQdf create;
+        ASSERT_TRUE(create.Open(name.c_str(), 1, OPEN_ALWAYS, kReadWrite));
+    }
     const std::vector<uint8_t> before = ReadBytes(name);
     CQdf reader;
     ASSERT_TRUE(reader.Open(name.c_str(), 1, OPEN_EXISTING, GENERIC_READ | FILE_SHARE_READ));

@@ -161,8 +161,8 @@ TEST(QdfIndex, LoadChecksEveryEntry) {
         {"record inside the table", [](FileImage& f) { PutWord(&f.table[12], 4, 356); }, QdfCheck::damaged},
         {"negative offset", [](FileImage& f) { PutWord(&f.table[0], 4, 0xFFFFFFF0u); }, QdfCheck::damaged},
         {"negative length", [](FileImage& f) { PutWord(&f.table[0], 8, 0xFFFFFFFFu); }, QdfCheck::damaged},
-        {"empty record anywhere", [](FileImage& f) { PutWord(&f.table[0], 4, 0), PutWord(&f.table[0], 8, 0); },
-         QdfCheck::ok},
+        {"empty record anywhere",
+         [](FileImage& f) { PutWord(&f.table[0], 4, 0), PutWord(&f.table[0], 8, 0); }, QdfCheck::ok},
         {"short table", [](FileImage& f) { f.table.pop_back(); }, QdfCheck::damaged},
     };
     for (const Case& c : cases) {
@@ -321,7 +321,8 @@ TEST(QdfException, Messages) {
     EXPECT_EQ(system.m_nCode, 32);
     EXPECT_EQ(system.GetMessage(), "Sharing violation.\r\nC:\\cfg\\Snapwell.cfg\r\n");
     EXPECT_EQ(CQdfException(CQdfException::qeUnknown, nullptr).GetMessage(), "Unknown File Error");
-    EXPECT_EQ(CQdfException(CQdfException::qeDriveType, "").GetMessage(), "The drive type does not support writting");
+    EXPECT_EQ(CQdfException(CQdfException::qeDriveType, "").GetMessage(),
+              "The drive type does not support writting");
 
     struct Code {
         int32_t code;

@@ -50,7 +50,7 @@ TEST(SpecialFolders, MissingValuesGiveEmptyTexts) {
 
 TEST(SpecialFolders, LongValuesAreNotCut) {
     ScopedShellFolder pictures("My Pictures");
-    const std::string fits = "C:\\" + std::string(252, 'p');  // 255 characters and the zero
+    const std::string fits = "C:\\" + std::string(252, 'p'); // 255 characters and the zero
     ASSERT_TRUE(pictures.Set(fits));
     EXPECT_EQ(GetMyPicturesFolder(), fits);
     // More than the 256-byte area: nothing rather than a cut-off folder.
