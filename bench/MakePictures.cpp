@@ -22,9 +22,13 @@ inline uint32_t Hash(int32_t x, int32_t y, uint32_t seed) {
     return h ^ (h >> 15);
 }
 
-inline float Lattice(int32_t x, int32_t y, uint32_t seed) { return float(Hash(x, y, seed) & 0xFFFFFF) / 16777215.0f; }
+inline float Lattice(int32_t x, int32_t y, uint32_t seed) {
+    return float(Hash(x, y, seed) & 0xFFFFFF) / 16777215.0f;
+}
 
-inline float Smooth(float t) { return t * t * (3.0f - 2.0f * t); }
+inline float Smooth(float t) {
+    return t * t * (3.0f - 2.0f * t);
+}
 
 float ValueNoise(float x, float y, uint32_t seed) {
     const float fx = std::floor(x), fy = std::floor(y);
@@ -48,7 +52,9 @@ float Plasma(int32_t x, int32_t y, uint32_t seed, float persistence = 0.6f) {
     return sum / norm;
 }
 
-inline uint8_t ToByte(float v) { return uint8_t(std::clamp(v, 0.0f, 255.0f) + 0.5f); }
+inline uint8_t ToByte(float v) {
+    return uint8_t(std::clamp(v, 0.0f, 255.0f) + 0.5f);
+}
 
 bench::RgbPicture Camera() {
     bench::RgbPicture p{6000, 4000, std::vector<uint8_t>(size_t(6000) * 4000 * 3)};
@@ -59,13 +65,14 @@ bench::RgbPicture Camera() {
             uint8_t* px = &p.pixels[(size_t(y) * p.width + x) * 3];
             // A horizon and a few sharp-edged objects, like a scene.
             const bool sky = y < 1500 + int32_t(300 * std::sin(x / 900.0));
-            const bool object = ((x / 700) % 3 == 1 && (y / 500) % 4 == 2) ||
-                                (std::hypot(x - 4200.0, y - 2600.0) < 520.0);
+            const bool object =
+                ((x / 700) % 3 == 1 && (y / 500) % 4 == 2) || (std::hypot(x - 4200.0, y - 2600.0) < 520.0);
             // Fine texture (grass, leaves) below the horizon, shared by the channels.
             const float texture = sky ? 0.0f : 70.0f * (Plasma(x * 8, y * 8, 7u, 0.8f) - 0.5f);
             for (int c = 0; c < 3; ++c) {
                 float v = 255.0f * Plasma(x, y, uint32_t(c) + 11u, 0.7f);
-                v = sky ? 140.0f + 0.45f * v + 25.0f * c : (object ? 0.6f * v + 40.0f * (2 - c) : 0.85f * v + texture);
+                v = sky ? 140.0f + 0.45f * v + 25.0f * c
+                        : (object ? 0.6f * v + 40.0f * (2 - c) : 0.85f * v + texture);
                 px[c] = ToByte(v + grain(rng));
             }
         }

@@ -1,8 +1,8 @@
 // The copy job and the display path natively, through the imaging library's
 // plain code (the same decoders, pixel work and JPEG writer the DLL
 // exports), with the buffers handled as the image object handles them: the
-// decoded block is copied into the object's buffer, each step builds a new
-// buffer and frees the old one.
+// decoder's buffer becomes the picture, each step builds a new buffer and
+// frees the old one.
 //
 //   bench_native copy <in.jpg> <out.jpg>       the copy job
 //   bench_native display <in.jpg>              file -> 24-bit bitmap rows
@@ -35,7 +35,9 @@ namespace {
 using Buffer = std::unique_ptr<uint8_t[]>;
 using Clock = std::chrono::steady_clock;
 
-double Ms(Clock::time_point from) { return std::chrono::duration<double, std::milli>(Clock::now() - from).count(); }
+double Ms(Clock::time_point from) {
+    return std::chrono::duration<double, std::milli>(Clock::now() - from).count();
+}
 
 long PeakKb() {
     rusage usage{};
@@ -65,8 +67,7 @@ struct Picture {
     int32_t width = 0, height = 0;
 };
 
-// Reads and decodes the file, then copies the picture into a buffer of its
-// own and frees the decoder's, as loading into the image object does.
+// Reads and decodes the file; the file's bytes go before the picture is used.
 bool Load(const char* path, Picture& out) {
     std::FILE* f = std::fopen(path, "rb");
     if (f == nullptr)
@@ -81,9 +82,7 @@ bool Load(const char* path, Picture& out) {
     if (!read || isource::DecodeImage(bytes.data(), bytes.size(), sink) != isource::DecodeStatus::Ok)
         return false;
     std::vector<uint8_t>().swap(bytes);
-    const size_t n = size_t(sink.width) * size_t(sink.height) * 3;
-    out.pixels.reset(new uint8_t[n]);
-    std::memcpy(out.pixels.get(), sink.pixels.get(), n);
+    out.pixels = std::move(sink.pixels);
     out.width = sink.width;
     out.height = sink.height;
     return true;
@@ -119,8 +118,8 @@ int Copy(const char* in, const char* out) {
 
     t = Clock::now();
     Buffer scaled(new uint8_t[size_t(g.outWidth) * size_t(g.outHeight) * 3]);
-    isource::ResizeImage(p.pixels.get(), p.width, p.height, p.width * 3, scaled.get(), g.outWidth, g.outHeight,
-                         g.outWidth * 3, 3);
+    isource::ResizeImage(p.pixels.get(), p.width, p.height, p.width * 3, scaled.get(), g.outWidth,
+                         g.outHeight, g.outWidth * 3, 3);
     p.pixels = std::move(scaled);
     p.width = g.outWidth;
     p.height = g.outHeight;
@@ -130,8 +129,8 @@ int Copy(const char* in, const char* out) {
     const std::string temp = std::string(out) + ".part";
     std::FILE* f = std::fopen(temp.c_str(), "wb");
     FileSink sink(f);
-    const bool written = f != nullptr &&
-                         isource::EncodeJpeg(p.pixels.get(), p.width, p.height, p.width * 3, 3, bench::kQuality, sink);
+    const bool written = f != nullptr && isource::EncodeJpeg(p.pixels.get(), p.width, p.height, p.width * 3,
+                                                             3, bench::kQuality, sink);
     const bool closed = f != nullptr && std::fclose(f) == 0;
     if (!written || !closed || std::rename(temp.c_str(), out) != 0)
         return std::fprintf(stderr, "cannot write %s\n", out), 1;
@@ -155,8 +154,9 @@ int Display(const char* in) {
     const int32_t rowBytes = isource::BitmapRowBytes(p.width);
     Buffer bitmap(new uint8_t[size_t(rowBytes) * size_t(p.height)]);
     isource::RgbToBitmapRows(p.pixels.get(), p.width, p.height, p.width * 3, bitmap.get(), rowBytes);
-    std::printf("job=display ms=%.1f load_ms=%.1f bitmap_ms=%.1f peak_kb=%ld baseline_kb=%ld picture_bytes=%zu\n",
-                Ms(start), loadMs, Ms(t), PeakKb(), baseline, size_t(p.width) * size_t(p.height) * 3);
+    std::printf(
+        "job=display ms=%.1f load_ms=%.1f bitmap_ms=%.1f peak_kb=%ld baseline_kb=%ld picture_bytes=%zu\n",
+        Ms(start), loadMs, Ms(t), PeakKb(), baseline, size_t(p.width) * size_t(p.height) * 3);
     return 0;
 }
 
@@ -165,7 +165,8 @@ int Resize(const char* in, const char* out, int32_t w, int32_t h) {
     if (!bench::ReadPpm(in, src))
         return std::fprintf(stderr, "cannot read %s\n", in), 1;
     const Clock::time_point t = Clock::now();
-    isource::ResizeImage(src.pixels.data(), src.width, src.height, src.width * 3, dst.pixels.data(), w, h, w * 3, 3);
+    isource::ResizeImage(src.pixels.data(), src.width, src.height, src.width * 3, dst.pixels.data(), w, h,
+                         w * 3, 3);
     const double ms = Ms(t);
     if (!bench::WritePpm(out, dst))
         return std::fprintf(stderr, "cannot write %s\n", out), 1;
@@ -201,7 +202,8 @@ int main(int argc, char** argv) {
         return Resize(argv[2], argv[3], std::atoi(argv[4]), std::atoi(argv[5]));
     if (mode == "psnr" && argc == 4)
         return Psnr(argv[2], argv[3]);
-    std::fprintf(stderr, "usage: %s copy IN OUT | display IN | resize IN.ppm OUT.ppm W H | psnr A.ppm B.ppm\n",
+    std::fprintf(stderr,
+                 "usage: %s copy IN OUT | display IN | resize IN.ppm OUT.ppm W H | psnr A.ppm B.ppm\n",
                  argv[0]);
     return 2;
 }

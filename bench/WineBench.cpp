@@ -44,9 +44,10 @@ Memory Read() {
 }
 
 void PrintMemory(const Memory& before, const Memory& after, size_t pictureBytes) {
-    std::printf("peak_kb=%zu baseline_kb=%zu peak_pagefile_kb=%zu baseline_pagefile_kb=%zu picture_bytes=%zu\n",
-                after.peakWorkingSet / 1024, before.peakWorkingSet / 1024, after.peakPagefile / 1024,
-                before.peakPagefile / 1024, pictureBytes);
+    std::printf(
+        "peak_kb=%zu baseline_kb=%zu peak_pagefile_kb=%zu baseline_pagefile_kb=%zu picture_bytes=%zu\n",
+        after.peakWorkingSet / 1024, before.peakWorkingSet / 1024, after.peakPagefile / 1024,
+        before.peakPagefile / 1024, pictureBytes);
 }
 
 int Copy(const char* in, const char* out) {
@@ -61,7 +62,8 @@ int Copy(const char* in, const char* out) {
     if (!image.Rotate(0))
         return std::fprintf(stderr, "cannot rotate\n"), 1;
     const double rotated = Now();
-    if (!image.WriteJpeg(out, g.outWidth, g.outHeight, g.left, g.top, g.right, g.bottom, -1, bench::kQuality, 0, 0))
+    if (!image.WriteJpeg(out, g.outWidth, g.outHeight, g.left, g.top, g.right, g.bottom, -1, bench::kQuality,
+                         0, 0))
         return std::fprintf(stderr, "cannot write %s\n", out), 1;
     const double end = Now();
     std::printf("job=copy ms=%.1f load_ms=%.1f rotate_ms=%.1f write_ms=%.1f ", end - start, loaded - start,
@@ -83,7 +85,8 @@ int Display(const char* in) {
     const double end = Now();
     if (bitmap == nullptr)
         return std::fprintf(stderr, "cannot make the bitmap\n"), 1;
-    std::printf("job=display ms=%.1f load_ms=%.1f bitmap_ms=%.1f ", end - start, loaded - start, end - loaded);
+    std::printf("job=display ms=%.1f load_ms=%.1f bitmap_ms=%.1f ", end - start, loaded - start,
+                end - loaded);
     PrintMemory(before, Read(), size_t(image.Width()) * size_t(image.Height()) * 3);
     DeleteObject(bitmap);
     ReleaseDC(nullptr, screen);

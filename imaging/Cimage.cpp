@@ -13,10 +13,10 @@ namespace {
 
 using imaging::PictureBytes;
 
-std::unique_ptr<uint8_t[]> NewBuffer(size_t nBytes) {
+TPixels NewBuffer(size_t nBytes) {
     if (nBytes == 0)
         return nullptr;
-    return std::unique_ptr<uint8_t[]>(new (std::nothrow) uint8_t[nBytes]);
+    return TPixels(new (std::nothrow) uint8_t[nBytes]);
 }
 
 // Owns a library destination until it is closed; the close result says
@@ -41,6 +41,15 @@ private:
 
 } // namespace
 
+void TPixelRelease::operator()(uint8_t* p) const {
+    if (hMemory == nullptr) {
+        delete[] p;
+        return;
+    }
+    GlobalUnlock(hMemory);
+    GlobalFree(hMemory);
+}
+
 CImage::~CImage() {
     Unload();
 }
@@ -59,10 +68,8 @@ bool CImage::Load(const std::string& sPath) {
     HGLOBAL hMemory = static_cast<HGLOBAL>(g_IS3.m_pReadImageToRGB(m_hSource, &nWidth, &nHeight));
     m_nWidth = int32_t(nWidth);
     m_nHeight = int32_t(nHeight);
-    if (hMemory != nullptr) {
-        CopyFromMemory(hMemory, m_nWidth, m_nHeight);
+    if (hMemory != nullptr && !TakeMemory(hMemory, m_nWidth, m_nHeight))
         GlobalFree(hMemory);
-    }
     g_IS3.m_pCloseSource(m_hSource);
     m_hSource = nullptr;
     return HasPicture();
@@ -86,7 +93,7 @@ HBITMAP CImage::CreateBitmap(HDC hDC) const {
 bool CImage::Rotate(uint8_t nCode) {
     if (!HasPicture())
         return false;
-    std::unique_ptr<uint8_t[]> pTurned = NewBuffer(PictureBytes(m_nWidth, m_nHeight, m_nBytesPerPixel));
+    TPixels pTurned = NewBuffer(PictureBytes(m_nWidth, m_nHeight, m_nBytesPerPixel));
     if (!pTurned)
         return false;
     const bool bExchange = imaging::TurnExchangesSides(nCode);
@@ -104,7 +111,7 @@ bool CImage::Rotate(uint8_t nCode) {
 bool CImage::Resize(int32_t nWidth, int32_t nHeight) {
     if (nWidth == 0 || nHeight == 0 || !HasPicture())
         return false;
-    std::unique_ptr<uint8_t[]> pScaled = NewBuffer(PictureBytes(nWidth, nHeight, m_nBytesPerPixel));
+    TPixels pScaled = NewBuffer(PictureBytes(nWidth, nHeight, m_nBytesPerPixel));
     if (!pScaled)
         return false;
     if (!g_IS3.m_pResizeImage(m_pRGB.get(), uint32_t(m_nWidth), uint32_t(m_nHeight), uint32_t(Stride()),
@@ -122,7 +129,7 @@ bool CImage::Crop(int32_t nLeft, int32_t nTop, int32_t nRight, int32_t nBottom) 
     const int32_t nCropWidth = crop.nRight - crop.nLeft;
     const int32_t nCropHeight = crop.nBottom - crop.nTop;
     // Only the crop's size: the cut picture is all the new buffer holds.
-    std::unique_ptr<uint8_t[]> pCut = NewBuffer(PictureBytes(nCropWidth, nCropHeight, m_nBytesPerPixel));
+    TPixels pCut = NewBuffer(PictureBytes(nCropWidth, nCropHeight, m_nBytesPerPixel));
     if (!pCut)
         return false;
     const int32_t rect[4] = {crop.nLeft, crop.nTop, crop.nRight, crop.nBottom};
@@ -187,7 +194,7 @@ bool CImage::AddShadow(int32_t nColour, int32_t nSize) {
         return false;
     const int32_t W = w + nSize, H = h + nSize, nStride = W * bpp;
     const size_t nBytes = PictureBytes(W, H, bpp);
-    std::unique_ptr<uint8_t[]> pCanvas = NewBuffer(nBytes);
+    TPixels pCanvas = NewBuffer(nBytes);
     if (!pCanvas)
         return false;
     uint8_t* pc = pCanvas.get();
@@ -207,7 +214,7 @@ bool CImage::AddShadow(int32_t nColour, int32_t nSize) {
         fill(i, h + i, w + i, h + i + 1, nShade);
     }
 
-    std::unique_ptr<uint8_t[]> pBlurred = NewBuffer(nBytes);
+    TPixels pBlurred = NewBuffer(nBytes);
     if (!pBlurred)
         return false;
     g_IS3.m_pBlurImage(pc, uint32_t(W), uint32_t(H), uint32_t(bpp), uint32_t(nStride), pBlurred.get(),
@@ -262,7 +269,29 @@ bool CImage::CopyFromMemory(HGLOBAL hMemory, int32_t nWidth, int32_t nHeight) {
     return HasPicture();
 }
 
+bool CImage::TakeMemory(HGLOBAL hMemory, int32_t nWidth, int32_t nHeight) {
+    m_pRGB.reset();
+    m_nBitsPerPixel = 0;
+    m_nBytesPerPixel = 1;
+    const size_t nBytes = PictureBytes(nWidth, nHeight, 3);
+    if (nBytes == 0 || GlobalSize(hMemory) < nBytes)
+        return false;
+    auto* pLocked = static_cast<uint8_t*>(GlobalLock(hMemory));
+    if (pLocked == nullptr)
+        return false;
+    m_pRGB = TPixels(pLocked, TPixelRelease{hMemory});
+    m_nWidth = nWidth;
+    m_nHeight = nHeight;
+    m_nBitsPerPixel = 24;
+    m_nBytesPerPixel = 3;
+    return true;
+}
+
 void CImage::Attach(std::unique_ptr<uint8_t[]> pBuffer, int32_t nWidth, int32_t nHeight) {
+    Attach(TPixels(pBuffer.release()), nWidth, nHeight);
+}
+
+void CImage::Attach(TPixels pBuffer, int32_t nWidth, int32_t nHeight) {
     m_pRGB = std::move(pBuffer);
     m_nWidth = nWidth;
     m_nHeight = nHeight;

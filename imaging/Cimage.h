@@ -16,6 +16,14 @@
 // "tif", "tiff", "jpg", "jpeg", "bmp", "psd", "png"; empty until InitImaging.
 extern std::vector<std::string> g_ImageExtensions;
 
+// The picture's bytes: from the standard allocator, or a global memory block
+// taken over from the library as it was decoded (kept locked while held).
+struct TPixelRelease {
+    HGLOBAL hMemory = nullptr;
+    void operator()(uint8_t* p) const;
+};
+using TPixels = std::unique_ptr<uint8_t[], TPixelRelease>;
+
 class CImage {
 public:
     CImage() = default;
@@ -72,9 +80,14 @@ public:
 
 private:
     int32_t Stride() const { return m_nWidth * m_nBytesPerPixel; }
+    void Attach(TPixels pBuffer, int32_t nWidth, int32_t nHeight);
+    // Like CopyFromMemory, but the block itself becomes the picture: no
+    // second copy of a freshly decoded picture. False (block untouched)
+    // when it is too small for the size.
+    bool TakeMemory(HGLOBAL hMemory, int32_t nWidth, int32_t nHeight);
 
     IS3Source m_hSource = nullptr;
-    std::unique_ptr<uint8_t[]> m_pRGB;
+    TPixels m_pRGB;
     int32_t m_nWidth = 0;
     int32_t m_nHeight = 0;
     int32_t m_nBytesPerPixel = 1;
