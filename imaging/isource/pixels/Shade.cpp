@@ -52,35 +52,41 @@ bool BlurImage(const uint8_t* src, int32_t width, int32_t height, int32_t bpp, i
     if (src < dstEnd && dst < srcEnd)
         return false;
 
-    const int32_t rowSamples = width * bpp;
-    std::vector<float> a(size_t(rowSamples) * size_t(height));
     for (int32_t y = 0; y < height; ++y)
-        for (int32_t i = 0; i < rowSamples; ++i)
-            a[size_t(y) * size_t(rowSamples) + size_t(i)] = src[ptrdiff_t{y} * srcStride + i];
-
+        std::memcpy(dst + ptrdiff_t{y} * dstStride, src + ptrdiff_t{y} * srcStride,
+                    size_t(width) * size_t(bpp));
     // Three box passes of a third of the radius each approach a Gaussian.
+    // Each line (a row, then a column, one channel at a time) is blurred in
+    // two float line buffers and written back, so the working memory is a
+    // line, not a float copy of the picture.
     const int32_t box = radius == 0 ? 0 : std::max(1, (radius + 2) / 3);
     if (box > 0) {
-        std::vector<float> b(a.size());
-        for (int32_t pass = 0; pass < 3; ++pass) {
-            for (int32_t y = 0; y < height; ++y)
-                for (int32_t c = 0; c < bpp; ++c)
-                    BoxPass(a.data() + size_t(y) * size_t(rowSamples) + size_t(c),
-                            b.data() + size_t(y) * size_t(rowSamples) + size_t(c), width, bpp, box);
-            for (int32_t i = 0; i < rowSamples; ++i)
-                BoxPass(b.data() + i, a.data() + i, height, rowSamples, box);
-        }
+        std::vector<float> a(size_t(std::max(width, height))), b(a.size());
+        auto blurLine = [&](uint8_t* line, int32_t n, ptrdiff_t step) {
+            for (int32_t i = 0; i < n; ++i)
+                a[size_t(i)] = line[i * step];
+            for (int32_t pass = 0; pass < 3; ++pass) {
+                BoxPass(a.data(), b.data(), n, 1, box);
+                std::swap(a, b);
+            }
+            for (int32_t i = 0; i < n; ++i)
+                line[i * step] = uint8_t(std::clamp(a[size_t(i)] + 0.5f, 0.0f, 255.0f));
+        };
+        for (int32_t y = 0; y < height; ++y)
+            for (int32_t c = 0; c < bpp; ++c)
+                blurLine(dst + ptrdiff_t{y} * dstStride + c, width, bpp);
+        for (int32_t x = 0; x < width; ++x)
+            for (int32_t c = 0; c < bpp; ++c)
+                blurLine(dst + ptrdiff_t{x} * bpp + c, height, dstStride);
     }
-    const float mix = float(std::clamp(amount, 0, 100)) / 100.0f;
-    for (int32_t y = 0; y < height; ++y) {
-        const uint8_t* s = src + ptrdiff_t{y} * srcStride;
-        uint8_t* d = dst + ptrdiff_t{y} * dstStride;
-        const float* blurred = a.data() + size_t(y) * size_t(rowSamples);
-        for (int32_t i = 0; i < rowSamples; ++i) {
-            const float v = s[i] + (blurred[i] - s[i]) * mix;
-            d[i] = uint8_t(std::clamp(v + 0.5f, 0.0f, 255.0f));
+    const int32_t mix = std::clamp(amount, 0, 100);
+    if (mix < 100)
+        for (int32_t y = 0; y < height; ++y) {
+            const uint8_t* s = src + ptrdiff_t{y} * srcStride;
+            uint8_t* d = dst + ptrdiff_t{y} * dstStride;
+            for (int32_t i = 0; i < width * bpp; ++i)
+                d[i] = uint8_t((s[i] * (100 - mix) + d[i] * mix + 50) / 100);
         }
-    }
     return true;
 }
 
