@@ -8,6 +8,12 @@ if(WIN32)
     set(SNAPWELL_DIST_DIR "${CMAKE_SOURCE_DIR}/dist")
 else()
     add_compile_options(-Wall -Wextra -Wno-unused-parameter)
+    if(SNAPWELL_FUZZ)
+        # Instrument every library for coverage, so the fuzzer sees inside the
+        # code under test and not only inside the target's own entry point.
+        add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
+        add_link_options(-fsanitize=address,undefined)
+    endif()
     if(SNAPWELL_SANITIZE)
         add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
         add_link_options(-fsanitize=address,undefined)
