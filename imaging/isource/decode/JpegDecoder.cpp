@@ -24,6 +24,11 @@ namespace {
 // for a backing store, which we do not have, and stops.
 constexpr long kJpegMemoryLimit = 768L * 1024 * 1024;
 
+// Encoders write a handful of scans (ten for a usual progressive file); a
+// file of thousands of tiny scans, each making libjpeg walk every block of
+// the picture, is an attack on the time a decode takes.
+constexpr int kMaxScans = 500;
+
 struct JpegErrors {
     jpeg_error_mgr pub;
     std::jmp_buf jump;
@@ -47,6 +52,13 @@ void OnJpegMessage(j_common_ptr cinfo, int level) {
 }
 
 void SilentOutput(j_common_ptr) {}
+
+void OnJpegProgress(j_common_ptr cinfo) {
+    if (reinterpret_cast<j_decompress_ptr>(cinfo)->input_scan_number > kMaxScans) {
+        cinfo->err->msg_code = JWRN_BOGUS_PROGRESSION;
+        OnJpegError(cinfo);
+    }
+}
 
 DecodeStatus StatusOfError(int code) {
     switch (code) {
@@ -85,6 +97,7 @@ struct JpegJob {
 
     jpeg_decompress_struct m_cinfo{};
     JpegErrors m_errors{};
+    jpeg_progress_mgr m_progress{};
     bool m_bCreated = false;
     UprightCanvas m_canvas;
     std::vector<uint8_t> m_vCmyk;
@@ -148,6 +161,8 @@ void JpegJob::Run() {
     m_bCreated = true;
     jpeg_create_decompress(&m_cinfo);
     m_cinfo.mem->max_memory_to_use = kJpegMemoryLimit;
+    m_progress.progress_monitor = OnJpegProgress;
+    m_cinfo.progress = &m_progress;
 
     jpeg_mem_src(&m_cinfo, m_pData, static_cast<unsigned long>(m_nSize));
     jpeg_save_markers(&m_cinfo, JPEG_APP0 + 1, 0xFFFF);

@@ -1,5 +1,6 @@
-// Cut and damaged files never load: the decoders report a failure instead
-// of a partly decoded or papered-over picture.
+// Cut, damaged and hostile files never load: the decoders report a failure
+// instead of a partly decoded or papered-over picture, or of a decode that
+// would take minutes.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -105,6 +106,17 @@ TEST(DamagedInput, TiffWithDamagedStripsFails) {
         RecordingSink sink;
         EXPECT_EQ(Decode(*bad, sink), DecodeStatus::Corrupt);
     }
+}
+
+TEST(DamagedInput, JpegOfHundredsOfScansIsRefused) {
+    // Legal, but no encoder writes it: each scan costs a walk over every
+    // block of the picture, so a small file could keep a decode busy for
+    // minutes.
+    const std::vector<uint8_t> bytes =
+        corpus::ReadBytes(std::string(SNAPWELL_SOURCE_DIR) + "/tests/imaging/decode/data/jpeg_896_scans.jpg");
+    ASSERT_EQ(bytes.size(), 9986u);
+    RecordingSink sink;
+    EXPECT_EQ(Decode(bytes, sink), DecodeStatus::Corrupt);
 }
 
 TEST(DamagedInput, BytesOfNoKnownFormatAreRecognisedAsSuch) {
