@@ -3,6 +3,8 @@
 #include "imaging/isource/bmp/BmpLayout.h"
 #include "imaging/isource/bmp/BmpRle.h"
 
+#include <cstring>
+
 namespace isource {
 namespace {
 
@@ -214,11 +216,13 @@ DecodeStatus DecodeRle(const uint8_t* data, size_t size, const BmpLayout& layout
     // Pixels the codes skip (deltas, early ends of line or bitmap) take the
     // first palette colour, as the reference decoder shows them.
     const Rgb background = palette.entries[0];
-    const size_t pixels = static_cast<size_t>(layout.width) * static_cast<size_t>(layout.height);
-    for (size_t i = 0; i < pixels; ++i) {
-        out[3 * i] = background.r;
-        out[3 * i + 1] = background.g;
-        out[3 * i + 2] = background.b;
+    for (int32_t x = 0; x < layout.width; ++x) {
+        out[3 * size_t(x)] = background.r;
+        out[3 * size_t(x) + 1] = background.g;
+        out[3 * size_t(x) + 2] = background.b;
+    }
+    for (int32_t y = 1; y < layout.height; ++y) {
+        std::memcpy(out + size_t(y) * RowBytes(layout), out, RowBytes(layout));
     }
     return WalkBmpRle(begin, end, shape, [&](int32_t x, int32_t row, uint8_t index) {
         uint8_t* dst = out + static_cast<size_t>(PictureRow(layout, row)) * RowBytes(layout) + size_t(x) * 3;

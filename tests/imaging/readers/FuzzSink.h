@@ -20,7 +20,9 @@ public:
     }
 
 private:
-    static constexpr uint64_t kLimitBytes = 48u << 20;
+    // Small enough to keep runs fast: RLE bitmaps can claim large pictures
+    // in a few bytes, and every accepted picture is filled.
+    static constexpr uint64_t kLimitBytes = 4u << 20;
     bool m_bAllocated = false;
     std::vector<uint8_t> m_pixels;
 };
