@@ -26,8 +26,8 @@ constexpr uint64_t kMaxPictureBytes = 0x7FFFFFFFull;
 
 // True when a picture of this size may be allocated (both sides positive).
 constexpr bool PictureSizeAcceptable(int64_t width, int64_t height) {
-    return width > 0 && height > 0 && static_cast<uint64_t>(width) * static_cast<uint64_t>(height) * 3u <=
-                                          kMaxPictureBytes;
+    return width > 0 && height > 0 &&
+           static_cast<uint64_t>(width) * static_cast<uint64_t>(height) * 3u <= kMaxPictureBytes;
 }
 
 // Where a decoder puts the finished picture. Allocate is called at most once
@@ -40,8 +40,18 @@ public:
     virtual uint8_t* Allocate(int32_t width, int32_t height) = 0;
 };
 
+// The format the leading bytes announce, whatever the file's name says.
 ImageFormat GuessFormat(const uint8_t* data, size_t size);
 
+// Decodes the first picture of a file held in memory. Never throws, keeps no
+// state outside the call (so calls may run on several threads at once), and
+// reads nothing beyond `size`. Damaged data of any kind (a cut file, a bad
+// checksum, a warning from a codec library) fails the decode. Beyond the
+// sink's buffer a decode holds a few rows, except that a picture its
+// orientation tag turns by a quarter needs a second full buffer, a
+// progressive JPEG needs libjpeg's coefficients (about one picture more),
+// and TIFF kinds only libtiff's RGBA reader renders (YCbCr without JPEG,
+// CIE Lab, LogLuv) need its 32-bit raster.
 DecodeStatus DecodeImage(const uint8_t* data, size_t size, PixelSink& sink);
 
 } // namespace isource

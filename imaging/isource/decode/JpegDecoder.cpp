@@ -133,7 +133,8 @@ void JpegJob::ReadRows() {
         const JDIMENSION first = cinfo.output_scanline;
         const JDIMENSION count = std::min<JDIMENSION>(batch, cinfo.output_height - first);
         for (JDIMENSION i = 0; i < count; ++i)
-            m_vRows[i] = cmyk ? m_vCmyk.data() + i * width * 4 : m_canvas.Row(static_cast<int32_t>(first + i));
+            m_vRows[i] =
+                cmyk ? m_vCmyk.data() + i * width * 4 : m_canvas.Row(static_cast<int32_t>(first + i));
         const JDIMENSION got = jpeg_read_scanlines(&cinfo, m_vRows.data(), count);
         if (got == 0) {
             m_status = DecodeStatus::Corrupt; // the source never suspends, so no rows means no data

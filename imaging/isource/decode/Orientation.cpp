@@ -64,11 +64,20 @@ void OrientInto(const uint8_t* stored, int32_t width, int32_t height, int orient
     const ptrdiff_t w = width, h = height;
     ptrdiff_t origin = 0, stepX = h, stepY = 1;
     switch (orientation) {
-    case 5: origin = 0, stepX = h, stepY = 1; break;
-    case 6: origin = h - 1, stepX = h, stepY = -1; break;
-    case 7: origin = (w - 1) * h + h - 1, stepX = -h, stepY = -1; break;
-    case 8: origin = (w - 1) * h, stepX = -h, stepY = 1; break;
-    default: return;
+    case 5:
+        origin = 0, stepX = h, stepY = 1;
+        break;
+    case 6:
+        origin = h - 1, stepX = h, stepY = -1;
+        break;
+    case 7:
+        origin = (w - 1) * h + h - 1, stepX = -h, stepY = -1;
+        break;
+    case 8:
+        origin = (w - 1) * h, stepX = -h, stepY = 1;
+        break;
+    default:
+        return;
     }
     for (ptrdiff_t y0 = 0; y0 < h; y0 += kBandRows) {
         const ptrdiff_t y1 = std::min(y0 + kBandRows, h);

@@ -11,10 +11,14 @@ namespace isource {
 // transverse, 8 needs a quarter turn anticlockwise.
 constexpr int kUpright = 1;
 
-constexpr bool IsValidOrientation(int orientation) { return orientation >= 1 && orientation <= 8; }
+constexpr bool IsValidOrientation(int orientation) {
+    return orientation >= 1 && orientation <= 8;
+}
 
 // Orientations 5 to 8 exchange width and height.
-constexpr bool OrientationSwapsSides(int orientation) { return orientation >= 5 && orientation <= 8; }
+constexpr bool OrientationSwapsSides(int orientation) {
+    return orientation >= 5 && orientation <= 8;
+}
 
 // Orientations 1 to 4: makes a packed RGB picture upright where it lies.
 void OrientInPlace(uint8_t* pixels, int32_t width, int32_t height, int orientation);

@@ -49,12 +49,16 @@ void ReadFromMemory(png_structp png, png_bytep to, size_t length) {
     job->m_nRead += length;
 }
 
-void OnPngError(png_structp png, png_const_charp) { png_longjmp(png, 1); }
+void OnPngError(png_structp png, png_const_charp) {
+    png_longjmp(png, 1);
+}
 
 // libpng warns about damaged data it then skips (bad CRCs, extra or missing
 // image data, palette indices out of range); such a file fails. The chunks
 // whose oddities are harmless are not read at all (see Run).
-void OnPngWarning(png_structp png, png_const_charp) { png_longjmp(png, 1); }
+void OnPngWarning(png_structp png, png_const_charp) {
+    png_longjmp(png, 1);
+}
 
 bool HostIsLittleEndian() {
     const uint16_t one = 1;
@@ -94,7 +98,7 @@ void PngJob::Run() {
         m_status = DecodeStatus::TooLarge;
         return;
     }
-    png_set_expand(m_png);      // palette to RGB, low-bit grey to 8 bits, tRNS to alpha
+    png_set_expand(m_png); // palette to RGB, low-bit grey to 8 bits, tRNS to alpha
     png_set_gray_to_rgb(m_png);
     if (png_get_bit_depth(m_png, m_info) == 16 && HostIsLittleEndian())
         png_set_swap(m_png);
@@ -134,8 +138,8 @@ void PngJob::Run() {
             for (png_uint_32 r = 0; r < rows; ++r) {
                 png_read_row(m_png, m_vRow.data(), nullptr);
                 const png_uint_32 y = PNG_ROW_FROM_PASS_ROW(r, pass);
-                ConvertSamples(layout, &plane, cols, m_canvas.Row(static_cast<int32_t>(y)) + 3 * PNG_PASS_START_COL(pass),
-                               step);
+                ConvertSamples(layout, &plane, cols,
+                               m_canvas.Row(static_cast<int32_t>(y)) + 3 * PNG_PASS_START_COL(pass), step);
             }
         }
     }

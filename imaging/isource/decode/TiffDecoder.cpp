@@ -43,7 +43,9 @@ tmsize_t ReadProc(thandle_t handle, void* to, tmsize_t length) {
     return static_cast<tmsize_t>(n);
 }
 
-tmsize_t WriteProc(thandle_t, void*, tmsize_t) { return -1; }
+tmsize_t WriteProc(thandle_t, void*, tmsize_t) {
+    return -1;
+}
 
 toff_t SeekProc(thandle_t handle, toff_t offset, int whence) {
     MemoryFile* f = static_cast<MemoryFile*>(handle);
@@ -58,9 +60,13 @@ toff_t SeekProc(thandle_t handle, toff_t offset, int whence) {
     return f->m_nPos;
 }
 
-int CloseProc(thandle_t) { return 0; }
+int CloseProc(thandle_t) {
+    return 0;
+}
 
-toff_t SizeProc(thandle_t handle) { return static_cast<MemoryFile*>(handle)->m_nSize; }
+toff_t SizeProc(thandle_t handle) {
+    return static_cast<MemoryFile*>(handle)->m_nSize;
+}
 
 int MapProc(thandle_t handle, void** base, toff_t* size) {
     MemoryFile* f = static_cast<MemoryFile*>(handle);
@@ -107,7 +113,7 @@ struct TiffLayout {
     bool tiled = false;
     bool useRgbaReader = false; // photometric kinds only libtiff's RGBA reader renders
     SampleLayout samples;
-    std::vector<int> planes;    // the sample planes to read, when planar
+    std::vector<int> planes; // the sample planes to read, when planar
     std::vector<uint16_t> palette;
 };
 
@@ -139,8 +145,8 @@ TiffPtr TiffJob::Open() {
     TIFFOpenOptionsSetErrorHandlerExtR(options.get(), OnTiffError, &m_diagnostics);
     TIFFOpenOptionsSetWarningHandlerExtR(options.get(), OnTiffWarning, &m_diagnostics);
     m_vFiles.push_back(std::make_unique<MemoryFile>(MemoryFile{m_pData, m_nSize}));
-    TIFF* tif = TIFFClientOpenExt("memory", "r", m_vFiles.back().get(), ReadProc, WriteProc, SeekProc, CloseProc,
-                                  SizeProc, MapProc, UnmapProc, options.get());
+    TIFF* tif = TIFFClientOpenExt("memory", "r", m_vFiles.back().get(), ReadProc, WriteProc, SeekProc,
+                                  CloseProc, SizeProc, MapProc, UnmapProc, options.get());
     return TiffPtr(tif);
 }
 
@@ -149,7 +155,8 @@ DecodeStatus TiffJob::Describe(TIFF* tif, TiffLayout& layout) {
     uint16_t orientation = ORIENTATION_TOPLEFT, compression = COMPRESSION_NONE, inkset = INKSET_CMYK;
     uint16_t extraCount = 0;
     uint16_t* extraTypes = nullptr;
-    if (!TIFFGetField(tif, TIFFTAG_IMAGEWIDTH, &layout.width) || !TIFFGetField(tif, TIFFTAG_IMAGELENGTH, &layout.height))
+    if (!TIFFGetField(tif, TIFFTAG_IMAGEWIDTH, &layout.width) ||
+        !TIFFGetField(tif, TIFFTAG_IMAGELENGTH, &layout.height))
         return DecodeStatus::Corrupt;
     if (layout.width == 0 || layout.height == 0)
         return DecodeStatus::Corrupt;
@@ -170,10 +177,18 @@ DecodeStatus TiffJob::Describe(TIFF* tif, TiffLayout& layout) {
 
     SampleLayout& s = layout.samples;
     switch (photometric) {
-    case PHOTOMETRIC_MINISBLACK: s.model = ColourModel::Grey; break;
-    case PHOTOMETRIC_MINISWHITE: s.model = ColourModel::GreyMinIsWhite; break;
-    case PHOTOMETRIC_RGB: s.model = ColourModel::Rgb; break;
-    case PHOTOMETRIC_PALETTE: s.model = ColourModel::Palette; break;
+    case PHOTOMETRIC_MINISBLACK:
+        s.model = ColourModel::Grey;
+        break;
+    case PHOTOMETRIC_MINISWHITE:
+        s.model = ColourModel::GreyMinIsWhite;
+        break;
+    case PHOTOMETRIC_RGB:
+        s.model = ColourModel::Rgb;
+        break;
+    case PHOTOMETRIC_PALETTE:
+        s.model = ColourModel::Palette;
+        break;
     case PHOTOMETRIC_SEPARATED:
         if (inkset != INKSET_CMYK)
             layout.useRgbaReader = true;
@@ -210,7 +225,8 @@ DecodeStatus TiffJob::Describe(TIFF* tif, TiffLayout& layout) {
     s.samplesPerPixel = s.planar ? 1 : spp;
     for (int i = 0; i < extraCount && colour + i < spp; ++i) {
         if (extraTypes[i] == EXTRASAMPLE_UNASSALPHA || extraTypes[i] == EXTRASAMPLE_ASSOCALPHA) {
-            s.alpha = extraTypes[i] == EXTRASAMPLE_UNASSALPHA ? AlphaKind::Straight : AlphaKind::Premultiplied;
+            s.alpha =
+                extraTypes[i] == EXTRASAMPLE_UNASSALPHA ? AlphaKind::Straight : AlphaKind::Premultiplied;
             s.alphaSample = colour + i;
             break;
         }
@@ -272,7 +288,8 @@ DecodeStatus TiffJob::ReadStrips(TIFF* tif, const TiffLayout& layout) {
     }
     for (uint32_t y = 0; y < layout.height; ++y) {
         for (size_t i = 0; i < samples.size(); ++i) {
-            if (TIFFReadScanline(readers[i], rows[i].data(), y, static_cast<uint16_t>(samples[i])) < 0 || Failed())
+            if (TIFFReadScanline(readers[i], rows[i].data(), y, static_cast<uint16_t>(samples[i])) < 0 ||
+                Failed())
                 return DecodeStatus::Corrupt;
         }
         ConvertSamples(layout.samples, planes.data(), layout.width, m_canvas.Row(static_cast<int32_t>(y)));
@@ -284,8 +301,8 @@ DecodeStatus TiffJob::ReadStrips(TIFF* tif, const TiffLayout& layout) {
 // converted straight into place.
 DecodeStatus TiffJob::ReadTiles(TIFF* tif, const TiffLayout& layout) {
     uint32_t tileWidth = 0, tileHeight = 0;
-    if (!TIFFGetField(tif, TIFFTAG_TILEWIDTH, &tileWidth) || !TIFFGetField(tif, TIFFTAG_TILELENGTH, &tileHeight) ||
-        tileWidth == 0 || tileHeight == 0)
+    if (!TIFFGetField(tif, TIFFTAG_TILEWIDTH, &tileWidth) ||
+        !TIFFGetField(tif, TIFFTAG_TILELENGTH, &tileHeight) || tileWidth == 0 || tileHeight == 0)
         return DecodeStatus::Corrupt;
     const tmsize_t tileBytes = TIFFTileSize(tif);
     const tmsize_t tileRowBytes = TIFFTileRowSize(tif);
@@ -309,7 +326,8 @@ DecodeStatus TiffJob::ReadTiles(TIFF* tif, const TiffLayout& layout) {
             }
             for (uint32_t r = 0; r < rows; ++r) {
                 for (size_t i = 0; i < samples.size(); ++i)
-                    planes[samples[i]] = tiles[i].data() + static_cast<size_t>(r) * static_cast<size_t>(tileRowBytes);
+                    planes[samples[i]] =
+                        tiles[i].data() + static_cast<size_t>(r) * static_cast<size_t>(tileRowBytes);
                 ConvertSamples(layout.samples, planes.data(), cols,
                                m_canvas.Row(static_cast<int32_t>(y + r)) + static_cast<size_t>(x) * 3);
             }
@@ -397,6 +415,8 @@ DecodeStatus TiffJob::Run(PixelSink& sink) {
 
 } // namespace
 
-DecodeStatus DecodeTiff(const uint8_t* data, size_t size, PixelSink& sink) { return TiffJob(data, size).Run(sink); }
+DecodeStatus DecodeTiff(const uint8_t* data, size_t size, PixelSink& sink) {
+    return TiffJob(data, size).Run(sink);
+}
 
 } // namespace isource

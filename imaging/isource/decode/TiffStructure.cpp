@@ -15,15 +15,11 @@ constexpr uint16_t kStripByteCounts = 279;
 constexpr uint16_t kTileOffsets = 324;
 constexpr uint16_t kTileByteCounts = 325;
 
-// Bytes per value of each TIFF field type; 0 for types libtiff ignores.
+// Bytes per value of each TIFF field type (1 BYTE to 18 IFD8); 0 for the
+// types libtiff ignores.
 uint64_t TypeSize(uint16_t type) {
-    switch (type) {
-    case 1: case 2: case 6: case 7: return 1;  // BYTE, ASCII, SBYTE, UNDEFINED
-    case 3: case 8: return 2;                  // SHORT, SSHORT
-    case 4: case 9: case 11: case 13: return 4; // LONG, SLONG, FLOAT, IFD
-    case 5: case 10: case 12: case 16: case 17: case 18: return 8; // RATIONAL.., DOUBLE, LONG8, SLONG8, IFD8
-    default: return 0;
-    }
+    static const uint8_t kSizes[19] = {0, 1, 1, 2, 4, 8, 1, 1, 2, 4, 8, 4, 8, 4, 0, 0, 8, 8, 8};
+    return type < 19 ? kSizes[type] : 0;
 }
 
 class TiffFile {
@@ -41,7 +37,9 @@ private:
         uint64_t valueAt; // where the values are: inside the entry or at its offset
     };
 
-    bool Has(uint64_t offset, uint64_t length) const { return offset <= m_nSize && length <= m_nSize - offset; }
+    bool Has(uint64_t offset, uint64_t length) const {
+        return offset <= m_nSize && length <= m_nSize - offset;
+    }
     uint64_t Read(uint64_t at, int bytes) const {
         uint64_t v = 0;
         for (int i = 0; i < bytes; ++i) {
@@ -55,7 +53,7 @@ private:
 
     const uint8_t* m_pData;
     uint64_t m_nSize;
-    bool m_bBig = false;   // big-endian
+    bool m_bBig = false; // big-endian
     bool m_bBigTiff = false;
 };
 
@@ -123,11 +121,20 @@ bool TiffFile::CheckDirectory(uint64_t at, uint64_t& next, bool firstDirectory) 
             (entry.tag == kImageWidth ? m_nWidth : m_nHeight) = value;
         }
         switch (entry.tag) {
-        case kStripOffsets: strips[0] = entry; break;
-        case kStripByteCounts: strips[1] = entry; break;
-        case kTileOffsets: tiles[0] = entry; break;
-        case kTileByteCounts: tiles[1] = entry; break;
-        default: break;
+        case kStripOffsets:
+            strips[0] = entry;
+            break;
+        case kStripByteCounts:
+            strips[1] = entry;
+            break;
+        case kTileOffsets:
+            tiles[0] = entry;
+            break;
+        case kTileByteCounts:
+            tiles[1] = entry;
+            break;
+        default:
+            break;
         }
     }
     return CheckStrips(strips[0], strips[1]) && CheckStrips(tiles[0], tiles[1]);

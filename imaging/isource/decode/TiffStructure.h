@@ -13,7 +13,7 @@ namespace isource {
 
 struct TiffOutline {
     bool whole = false;
-    uint64_t width = 0;  // of the first directory; 0 when it has none
+    uint64_t width = 0; // of the first directory; 0 when it has none
     uint64_t height = 0;
 };
 

@@ -4,7 +4,8 @@
 
 namespace isource {
 
-DecodeStatus UprightCanvas::Open(PixelSink& sink, int64_t storedWidth, int64_t storedHeight, int orientation) {
+DecodeStatus UprightCanvas::Open(PixelSink& sink, int64_t storedWidth, int64_t storedHeight,
+                                 int orientation) {
     if (!PictureSizeAcceptable(storedWidth, storedHeight))
         return DecodeStatus::TooLarge;
     m_nWidth = static_cast<int32_t>(storedWidth);

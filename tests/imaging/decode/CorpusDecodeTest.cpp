@@ -31,7 +31,9 @@ bool Decodable(ImageFormat format) {
     }
 }
 
-bool Mentions(const Entry& e, const char* text) { return e.notes.find(text) != std::string::npos; }
+bool Mentions(const Entry& e, const char* text) {
+    return e.notes.find(text) != std::string::npos;
+}
 
 // How close a decode must come to its reference: lossy codecs by PSNR (the
 // references come from another build of the same JPEG library), lossless

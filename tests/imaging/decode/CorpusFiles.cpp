@@ -11,7 +11,9 @@
 
 namespace corpus {
 
-std::string PathOf(const std::string& file) { return std::string(SNAPWELL_CORPUS_DIR) + "/" + file; }
+std::string PathOf(const std::string& file) {
+    return std::string(SNAPWELL_CORPUS_DIR) + "/" + file;
+}
 
 std::vector<uint8_t> ReadBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -75,7 +77,8 @@ Picture ReadPpm(const std::string& path) {
     const size_t n = static_cast<size_t>(w) * static_cast<size_t>(h) * 3;
     if (bytes.size() < at + n)
         return {};
-    return {static_cast<int>(w), static_cast<int>(h), std::vector<uint8_t>(bytes.begin() + at, bytes.begin() + at + n)};
+    return {static_cast<int>(w), static_cast<int>(h),
+            std::vector<uint8_t>(bytes.begin() + at, bytes.begin() + at + n)};
 }
 
 isource::ImageFormat FormatNamed(const std::string& name) {
@@ -121,14 +124,29 @@ Picture Upright(const Picture& stored, int orientation) {
             // Where the upright pixel (x, y) was stored.
             int sx = x, sy = y;
             switch (orientation) {
-            case 2: sx = w - 1 - x; break;                   // mirrored
-            case 3: sx = w - 1 - x, sy = h - 1 - y; break;   // upside down
-            case 4: sy = h - 1 - y; break;                   // flipped
-            case 5: sx = y, sy = x; break;                   // transposed
-            case 6: sx = y, sy = h - 1 - x; break;           // stored turned anticlockwise
-            case 7: sx = w - 1 - y, sy = h - 1 - x; break;   // transverse
-            case 8: sx = w - 1 - y, sy = x; break;           // stored turned clockwise
-            default: break;
+            case 2:
+                sx = w - 1 - x;
+                break; // mirrored
+            case 3:
+                sx = w - 1 - x, sy = h - 1 - y;
+                break; // upside down
+            case 4:
+                sy = h - 1 - y;
+                break; // flipped
+            case 5:
+                sx = y, sy = x;
+                break; // transposed
+            case 6:
+                sx = y, sy = h - 1 - x;
+                break; // stored turned anticlockwise
+            case 7:
+                sx = w - 1 - y, sy = h - 1 - x;
+                break; // transverse
+            case 8:
+                sx = w - 1 - y, sy = x;
+                break; // stored turned clockwise
+            default:
+                break;
             }
             for (int c = 0; c < 3; ++c)
                 out.rgb[(size_t(y) * out.width + x) * 3 + c] = stored.rgb[(size_t(sy) * w + sx) * 3 + c];

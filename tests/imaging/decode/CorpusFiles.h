@@ -15,7 +15,7 @@ struct Entry {
     std::string format; // jpeg, png, tiff, bmp, psd, empty, unknown
     int width = 0;      // as the header claims, in stored orientation
     int height = 0;
-    bool load = false;  // else the file must be refused
+    bool load = false; // else the file must be refused
     std::string notes;
 };
 

@@ -40,7 +40,8 @@ TEST(DamagedInput, EveryCutCopyOfAGoodFileFails) {
         for (size_t cut : cuts) {
             const std::vector<uint8_t> part(whole.begin(), whole.begin() + cut);
             RecordingSink sink;
-            EXPECT_NE(Decode(part, sink), DecodeStatus::Ok) << file << " cut to " << cut << " of " << whole.size();
+            EXPECT_NE(Decode(part, sink), DecodeStatus::Ok)
+                << file << " cut to " << cut << " of " << whole.size();
             EXPECT_LE(sink.m_nCalls, 1);
         }
     }
@@ -123,9 +124,9 @@ TEST(DamagedInput, BytesOfNoKnownFormatAreRecognisedAsSuch) {
     const std::vector<std::vector<uint8_t>> inputs = {
         {},
         {0xFF},
-        {0xFF, 0xD8},               // too short for a JPEG signature
+        {0xFF, 0xD8}, // too short for a JPEG signature
         {'G', 'I', 'F', '8', '9', 'a', 1, 0, 1, 0},
-        {'I', 'I', 42, 1},          // not quite a TIFF header
+        {'I', 'I', 42, 1},                       // not quite a TIFF header
         {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A}, // cut PNG signature
     };
     for (const auto& bytes : inputs) {

@@ -93,13 +93,14 @@ void ExpectPixels(const std::vector<uint8_t>& file, int width, int height, const
     ASSERT_EQ(sink.m_nHeight, height) << what;
     for (size_t i = 0; i < expected.size(); ++i)
         for (int c = 0; c < 3; ++c)
-            EXPECT_NEAR(sink.m_vPixels[i * 3 + c], expected[i][c], tolerance) << what << ", pixel " << i << ", channel " << c;
+            EXPECT_NEAR(sink.m_vPixels[i * 3 + c], expected[i][c], tolerance)
+                << what << ", pixel " << i << ", channel " << c;
 }
 
 TEST(TiffLayouts, SamplesOfEveryKindBecomeRgb) {
     std::vector<uint32_t> byteMap(3 * 16, 0), wordMap(3 * 16, 0);
-    byteMap[1] = 255, byteMap[16 + 2] = 128;            // entry 1 red, entry 2 half green, in 8-bit values
-    wordMap[1] = 0xFFFF, wordMap[16 + 2] = 0x8080;      // the same in 16-bit values
+    byteMap[1] = 255, byteMap[16 + 2] = 128;       // entry 1 red, entry 2 half green, in 8-bit values
+    wordMap[1] = 0xFFFF, wordMap[16 + 2] = 0x8080; // the same in 16-bit values
 
     struct Case {
         const char* what;
@@ -109,28 +110,63 @@ TEST(TiffLayouts, SamplesOfEveryKindBecomeRgb) {
         std::vector<Rgb> expected;
         int tolerance;
     } cases[] = {
-        {"2-bit grey, rows padded to a byte", 3, 2, {{258, 3, {2}}, {262, 3, {1}}},
-         {{0x1B, 0xE4}}, {{0, 0, 0}, {85, 85, 85}, {170, 170, 170}, {255, 255, 255}, {170, 170, 170}, {85, 85, 85}}, 0},
-        {"4-bit min-is-white grey, odd width", 5, 1, {{258, 3, {4}}, {262, 3, {0}}},
-         {{0x05, 0xAF, 0x30}}, {{255, 255, 255}, {170, 170, 170}, {85, 85, 85}, {0, 0, 0}, {204, 204, 204}}, 0},
-        {"16-bit RGB with straight alpha", 3, 1,
+        {"2-bit grey, rows padded to a byte",
+         3,
+         2,
+         {{258, 3, {2}}, {262, 3, {1}}},
+         {{0x1B, 0xE4}},
+         {{0, 0, 0}, {85, 85, 85}, {170, 170, 170}, {255, 255, 255}, {170, 170, 170}, {85, 85, 85}},
+         0},
+        {"4-bit min-is-white grey, odd width",
+         5,
+         1,
+         {{258, 3, {4}}, {262, 3, {0}}},
+         {{0x05, 0xAF, 0x30}},
+         {{255, 255, 255}, {170, 170, 170}, {85, 85, 85}, {0, 0, 0}, {204, 204, 204}},
+         0},
+        {"16-bit RGB with straight alpha",
+         3,
+         1,
          {{258, 3, {16, 16, 16, 16}}, {262, 3, {2}}, {277, 3, {4}}, {338, 3, {2}}},
          {Le16({0x8080, 0, 0xFFFF, 0xFFFF, 0, 0, 0, 0, 0, 0, 0, 0x8000})},
-         {{128, 0, 255}, {255, 255, 255}, {127, 127, 127}}, 0},
-        {"planar RGB with premultiplied alpha", 3, 1,
+         {{128, 0, 255}, {255, 255, 255}, {127, 127, 127}},
+         0},
+        {"planar RGB with premultiplied alpha",
+         3,
+         1,
          {{258, 3, {8, 8, 8, 8}}, {262, 3, {2}}, {277, 3, {4}}, {284, 3, {2}}, {338, 3, {1}}},
-         {{100, 0, 64}, {50, 0, 64}, {0, 0, 64}, {255, 0, 128}}, {{100, 50, 0}, {255, 255, 255}, {191, 191, 191}}, 0},
-        {"4-bit palette, colour map of 8-bit values", 2, 1,
-         {{258, 3, {4}}, {262, 3, {3}}, {320, 3, byteMap}}, {{0x12}}, {{255, 0, 0}, {0, 128, 0}}, 0},
-        {"4-bit palette, colour map of 16-bit values", 2, 1,
-         {{258, 3, {4}}, {262, 3, {3}}, {320, 3, wordMap}}, {{0x12}}, {{255, 0, 0}, {0, 128, 0}}, 0},
-        {"CMYK, 0 = no ink", 4, 1, {{258, 3, {8, 8, 8, 8}}, {262, 3, {5}}, {277, 3, {4}}},
+         {{100, 0, 64}, {50, 0, 64}, {0, 0, 64}, {255, 0, 128}},
+         {{100, 50, 0}, {255, 255, 255}, {191, 191, 191}},
+         0},
+        {"4-bit palette, colour map of 8-bit values",
+         2,
+         1,
+         {{258, 3, {4}}, {262, 3, {3}}, {320, 3, byteMap}},
+         {{0x12}},
+         {{255, 0, 0}, {0, 128, 0}},
+         0},
+        {"4-bit palette, colour map of 16-bit values",
+         2,
+         1,
+         {{258, 3, {4}}, {262, 3, {3}}, {320, 3, wordMap}},
+         {{0x12}},
+         {{255, 0, 0}, {0, 128, 0}},
+         0},
+        {"CMYK, 0 = no ink",
+         4,
+         1,
+         {{258, 3, {8, 8, 8, 8}}, {262, 3, {5}}, {277, 3, {4}}},
          {{0, 0, 0, 0, 255, 0, 0, 0, 0, 0, 0, 255, 128, 0, 0, 0}},
-         {{255, 255, 255}, {0, 255, 255}, {0, 0, 0}, {127, 255, 255}}, 0},
+         {{255, 255, 255}, {0, 255, 255}, {0, 0, 0}, {127, 255, 255}},
+         0},
         // libtiff's RGBA reader renders these; its YCbCr arithmetic may move a level or two.
-        {"YCbCr without JPEG, not subsampled", 3, 1,
+        {"YCbCr without JPEG, not subsampled",
+         3,
+         1,
          {{258, 3, {8, 8, 8}}, {262, 3, {6}}, {277, 3, {3}}, {530, 3, {1, 1}}},
-         {{128, 128, 128, 255, 128, 128, 76, 85, 255}}, {{128, 128, 128}, {255, 255, 255}, {254, 0, 0}}, 2},
+         {{128, 128, 128, 255, 128, 128, 76, 85, 255}},
+         {{128, 128, 128}, {255, 255, 255}, {254, 0, 0}},
+         2},
     };
     for (const Case& c : cases)
         ExpectPixels(BuildTiff(c.width, c.height, c.tags, c.planes), c.width, c.height, c.expected, c.what,
@@ -154,7 +190,8 @@ std::vector<uint8_t> BuildPng(uint32_t width, uint32_t height, int depth, int co
     };
     std::vector<uint8_t> ihdr(13, 0);
     for (int i = 0; i < 4; ++i)
-        ihdr[i] = static_cast<uint8_t>(width >> (24 - 8 * i)), ihdr[4 + i] = static_cast<uint8_t>(height >> (24 - 8 * i));
+        ihdr[i] = static_cast<uint8_t>(width >> (24 - 8 * i)),
+        ihdr[4 + i] = static_cast<uint8_t>(height >> (24 - 8 * i));
     ihdr[8] = static_cast<uint8_t>(depth);
     ihdr[9] = static_cast<uint8_t>(colourType);
     chunk("IHDR", ihdr);
@@ -181,15 +218,25 @@ TEST(PngLayouts, SamplesOfEveryKindBecomeRgb) {
         int width;
         std::vector<Rgb> expected;
     } cases[] = {
-        {"grey with alpha", BuildPng(3, 1, 8, 4, {{100, 255, 100, 0, 0, 128}}), 3,
+        {"grey with alpha",
+         BuildPng(3, 1, 8, 4, {{100, 255, 100, 0, 0, 128}}),
+         3,
          {{100, 100, 100}, {255, 255, 255}, {127, 127, 127}}},
-        {"16-bit RGB with alpha", BuildPng(2, 1, 16, 6, {{0x80, 0x80, 0xFF, 0xFF, 0, 0, 0xFF, 0xFF, 0, 0, 0, 0, 0, 0, 0, 0}}),
-         2, {{128, 255, 0}, {255, 255, 255}}},
-        {"RGB with a colour key", BuildPng(2, 1, 8, 2, {{10, 20, 30, 10, 20, 31}}, {{"tRNS", {0, 10, 0, 20, 0, 30}}}), 2,
+        {"16-bit RGB with alpha",
+         BuildPng(2, 1, 16, 6, {{0x80, 0x80, 0xFF, 0xFF, 0, 0, 0xFF, 0xFF, 0, 0, 0, 0, 0, 0, 0, 0}}),
+         2,
+         {{128, 255, 0}, {255, 255, 255}}},
+        {"RGB with a colour key",
+         BuildPng(2, 1, 8, 2, {{10, 20, 30, 10, 20, 31}}, {{"tRNS", {0, 10, 0, 20, 0, 30}}}),
+         2,
          {{255, 255, 255}, {10, 20, 31}}},
-        {"16-bit grey with a colour key", BuildPng(2, 1, 16, 0, {{0x12, 0x34, 0x80, 0x80}}, {{"tRNS", {0x12, 0x34}}}), 2,
+        {"16-bit grey with a colour key",
+         BuildPng(2, 1, 16, 0, {{0x12, 0x34, 0x80, 0x80}}, {{"tRNS", {0x12, 0x34}}}),
+         2,
          {{255, 255, 255}, {128, 128, 128}}},
-        {"2-bit palette", BuildPng(5, 1, 2, 3, {{0x1B, 0x40}}, {{"PLTE", {0, 0, 0, 255, 0, 0, 0, 255, 0, 0, 0, 255}}}), 5,
+        {"2-bit palette",
+         BuildPng(5, 1, 2, 3, {{0x1B, 0x40}}, {{"PLTE", {0, 0, 0, 255, 0, 0, 0, 255, 0, 0, 0, 255}}}),
+         5,
          {{0, 0, 0}, {255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {255, 0, 0}}},
     };
     for (const Case& c : cases)

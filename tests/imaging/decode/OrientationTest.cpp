@@ -54,9 +54,11 @@ TEST(Orientation, ExifTurnsTheCorpusPhotosUpright) {
 }
 
 TEST(Orientation, EveryExifValueIsApplied) {
-    for (const char* file : {"jpeg_exif_orient6.jpg", "jpeg_exif_orient8.jpg"}) { // little- and big-endian EXIF
+    for (const char* file :
+         {"jpeg_exif_orient6.jpg", "jpeg_exif_orient8.jpg"}) { // little- and big-endian EXIF
         const std::vector<uint8_t> original = corpus::ReadBytes(corpus::PathOf(file));
-        const corpus::Picture stored = corpus::ReadPpm(corpus::PathOf(std::string(file) + ".noorient.ref.ppm"));
+        const corpus::Picture stored =
+            corpus::ReadPpm(corpus::PathOf(std::string(file) + ".noorient.ref.ppm"));
         ASSERT_GT(stored.width, 0);
         bool bigEndian = false;
         const size_t value = patch::ExifOrientationValue(original, bigEndian);
@@ -82,7 +84,8 @@ TEST(Orientation, EveryTiffValueIsApplied) {
         for (int o = 1; o <= 8; ++o) {
             std::vector<uint8_t> bytes = original;
             patch::SetTiffEntry(bytes, entry, 3, static_cast<uint32_t>(o));
-            ExpectSame(Decoded(bytes), corpus::Upright(stored, o), std::string(file) + " orientation " + std::to_string(o));
+            ExpectSame(Decoded(bytes), corpus::Upright(stored, o),
+                       std::string(file) + " orientation " + std::to_string(o));
         }
     }
 }
@@ -96,8 +99,8 @@ std::vector<uint8_t> ExifBlock(bool bigEndian, uint16_t tag, uint16_t type, uint
     b.push_back(bigEndian ? 'M' : 'I');
     b.push_back(bigEndian ? 'M' : 'I');
     put(42, 2);
-    put(8, 4);  // IFD0 right after the header
-    put(2, 2);  // two entries
+    put(8, 4);                                       // IFD0 right after the header
+    put(2, 2);                                       // two entries
     put(0x010F, 2), put(2, 2), put(4, 4), put(0, 4); // Make, unrelated
     put(tag, 2), put(type, 2), put(count, 4);
     if (type == 3)

@@ -19,7 +19,9 @@ void Put(std::vector<uint8_t>& b, size_t at, uint32_t v, int size, bool big) {
         b[at + (big ? size - 1 - i : i)] = static_cast<uint8_t>(v >> (8 * i));
 }
 
-bool TiffIsBigEndian(const std::vector<uint8_t>& tiff) { return tiff[0] == 'M'; }
+bool TiffIsBigEndian(const std::vector<uint8_t>& tiff) {
+    return tiff[0] == 'M';
+}
 
 } // namespace
 
