@@ -3,6 +3,7 @@
 
 #include <cstring>
 #include <new>
+#include <stdexcept>
 
 #include "imaging/isource/decode/Decoders.h"
 #ifdef SNAPWELL_HAVE_BMP_READER
@@ -68,6 +69,8 @@ DecodeStatus DecodeImage(const uint8_t* data, size_t size, PixelSink& sink) {
         }
         return DecodeStatus::UnknownFormat;
     } catch (const std::bad_alloc&) {
+        return DecodeStatus::OutOfMemory;
+    } catch (const std::length_error&) { // a container asked for more than it can ever hold
         return DecodeStatus::OutOfMemory;
     }
 }

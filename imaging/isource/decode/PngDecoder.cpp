@@ -98,6 +98,17 @@ void PngJob::Run() {
         m_status = DecodeStatus::TooLarge;
         return;
     }
+    // Expanded, a 16-bit RGBA row takes 8 bytes a pixel, so the widest
+    // pictures that pass the size rule have rows larger than any picture we
+    // would hold (and than a 32-bit libpng can size).
+    const bool alpha = (png_get_color_type(m_png, m_info) & PNG_COLOR_MASK_ALPHA) != 0 ||
+                       png_get_valid(m_png, m_info, PNG_INFO_tRNS) != 0;
+    const uint64_t expandedRow =
+        static_cast<uint64_t>(width) * (alpha ? 4 : 3) * (png_get_bit_depth(m_png, m_info) == 16 ? 2 : 1);
+    if (expandedRow > kMaxPictureBytes) {
+        m_status = DecodeStatus::TooLarge;
+        return;
+    }
     png_set_expand(m_png); // palette to RGB, low-bit grey to 8 bits, tRNS to alpha
     png_set_gray_to_rgb(m_png);
     if (png_get_bit_depth(m_png, m_info) == 16 && HostIsLittleEndian())

@@ -277,8 +277,10 @@ DecodeStatus TiffJob::ReadStrips(TIFF* tif, const TiffLayout& layout) {
     }
     m_diagnostics.m_bReadingPixels = true;
     const tmsize_t rowBytes = TIFFScanlineSize(tif);
-    if (rowBytes <= 0 || rowBytes > kMaxTiffAllocation)
+    if (rowBytes <= 0)
         return DecodeStatus::Corrupt;
+    if (rowBytes > kMaxTiffAllocation)
+        return DecodeStatus::TooLarge;
 
     std::vector<std::vector<uint8_t>> rows(samples.size());
     std::vector<const uint8_t*> planes(kMaxSamplesPerPixel, nullptr);
@@ -306,8 +308,10 @@ DecodeStatus TiffJob::ReadTiles(TIFF* tif, const TiffLayout& layout) {
         return DecodeStatus::Corrupt;
     const tmsize_t tileBytes = TIFFTileSize(tif);
     const tmsize_t tileRowBytes = TIFFTileRowSize(tif);
-    if (tileBytes <= 0 || tileRowBytes <= 0 || tileBytes > kMaxTiffAllocation)
+    if (tileBytes <= 0 || tileRowBytes <= 0)
         return DecodeStatus::Corrupt;
+    if (tileBytes > kMaxTiffAllocation)
+        return DecodeStatus::TooLarge;
 
     const std::vector<int> samples = layout.samples.planar ? layout.planes : std::vector<int>{0};
     std::vector<std::vector<uint8_t>> tiles(samples.size());

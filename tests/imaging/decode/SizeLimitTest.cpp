@@ -50,6 +50,19 @@ TEST(SizeLimit, PngHeaderSizes) {
     }
 }
 
+TEST(SizeLimit, PngRowsLargerThanAnyPictureAreRefused) {
+    // 500 000 000 x 1 passes the picture rule (1.5 GB), but as 16-bit RGBA
+    // each row takes 4 GB before it becomes RGB.
+    std::vector<uint8_t> wide = corpus::ReadBytes(corpus::PathOf("tiny_1x1.png"));
+    const size_t ihdr = patch::FindPngChunk(wide, "IHDR");
+    ASSERT_GT(ihdr, 0u);
+    patch::PutBigEndian(wide, ihdr, 500000000, 4);
+    wide[ihdr + 8] = 16; // bit depth
+    wide[ihdr + 9] = 6;  // RGBA
+    patch::FixPngCrc(wide, ihdr);
+    ExpectRefusal(wide, {500000000, 1, DecodeStatus::TooLarge}, "png");
+}
+
 TEST(SizeLimit, JpegFrameSizes) {
     const std::vector<uint8_t> tiny = corpus::ReadBytes(corpus::PathOf("tiny_1x1.jpg"));
     const size_t sof = patch::FindJpegMarker(tiny, 0xC0);
