@@ -109,14 +109,21 @@ bool CImage::Rotate(uint8_t nCode) {
 }
 
 bool CImage::Resize(int32_t nWidth, int32_t nHeight) {
+    return HasPicture() && ResizeRegion({0, 0, m_nWidth, m_nHeight}, nWidth, nHeight);
+}
+
+bool CImage::ResizeRegion(const imaging::TCropRect& region, int32_t nWidth, int32_t nHeight) {
     if (nWidth == 0 || nHeight == 0 || !HasPicture())
         return false;
     TPixels pScaled = NewBuffer(PictureBytes(nWidth, nHeight, m_nBytesPerPixel));
     if (!pScaled)
         return false;
-    if (!g_IS3.m_pResizeImage(m_pRGB.get(), uint32_t(m_nWidth), uint32_t(m_nHeight), uint32_t(Stride()),
-                              pScaled.get(), uint32_t(nWidth), uint32_t(nHeight),
-                              uint32_t(nWidth * m_nBytesPerPixel), uint32_t(m_nBytesPerPixel)))
+    const uint8_t* pFirst =
+        m_pRGB.get() + ptrdiff_t{region.nTop} * Stride() + ptrdiff_t{region.nLeft} * m_nBytesPerPixel;
+    if (!g_IS3.m_pResizeImage(pFirst, uint32_t(region.nRight - region.nLeft),
+                              uint32_t(region.nBottom - region.nTop), uint32_t(Stride()), pScaled.get(),
+                              uint32_t(nWidth), uint32_t(nHeight), uint32_t(nWidth * m_nBytesPerPixel),
+                              uint32_t(m_nBytesPerPixel)))
         return false;
     Attach(std::move(pScaled), nWidth, nHeight);
     return true;
@@ -167,9 +174,18 @@ bool CImage::WriteJpeg(const std::string& sPath, int32_t nWidth, int32_t nHeight
     // Each step that fails leaves the picture as it was for the next one.
     const int32_t nInnerWidth = nWidth - nSize;
     const int32_t nInnerHeight = nHeight - nSize;
-    Crop(nLeft, nTop, nRight, nBottom);
-    if (m_nWidth != nInnerWidth || m_nHeight != nInnerHeight)
-        Resize(nInnerWidth, nInnerHeight);
+    // When both cutting and scaling are due, the cut is scaled straight out
+    // of the picture: the same pixels without an intermediate copy of the
+    // cut. Should that fail, the steps run one by one.
+    imaging::TCropRect cut{nLeft, nTop, nRight, nBottom};
+    const bool bCuts = HasPicture() && imaging::ClampCrop(cut, m_nWidth, m_nHeight);
+    const bool bScales =
+        bCuts && (cut.nRight - cut.nLeft != nInnerWidth || cut.nBottom - cut.nTop != nInnerHeight);
+    if (!bScales || !ResizeRegion(cut, nInnerWidth, nInnerHeight)) {
+        Crop(nLeft, nTop, nRight, nBottom);
+        if (m_nWidth != nInnerWidth || m_nHeight != nInnerHeight)
+            Resize(nInnerWidth, nInnerHeight);
+    }
     if (imaging::IsTurnCode(nRotation))
         Rotate(uint8_t(nRotation));
     if (nSize != 0)

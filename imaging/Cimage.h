@@ -4,6 +4,7 @@
 // list of file extensions that count as images.
 #pragma once
 
+#include "imaging/ImageRules.h"
 #include "imaging/isource/ISource.h"
 
 #include <windows.h>
@@ -81,6 +82,8 @@ public:
 private:
     int32_t Stride() const { return m_nWidth * m_nBytesPerPixel; }
     void Attach(TPixels pBuffer, int32_t nWidth, int32_t nHeight);
+    // Scales the region (inside the picture) to the size as the new picture.
+    bool ResizeRegion(const imaging::TCropRect& region, int32_t nWidth, int32_t nHeight);
     // Like CopyFromMemory, but the block itself becomes the picture: no
     // second copy of a freshly decoded picture. False (block untouched)
     // when it is too small for the size.

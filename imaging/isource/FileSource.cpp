@@ -2,6 +2,7 @@
 
 #include "imaging/isource/LastError.h"
 #include "imaging/isource/decode/Decode.h"
+#include "imaging/isource/pixels/Bands.h"
 
 #include <memory>
 #include <new>
@@ -34,6 +35,7 @@ public:
         if (m_hMemory == nullptr)
             return nullptr;
         m_pLocked = static_cast<uint8_t*>(GlobalLock(m_hMemory));
+        PrepareBuffer(m_pLocked, SIZE_T(width) * SIZE_T(height) * 3u);
         m_nWidth = width;
         m_nHeight = height;
         return m_pLocked;

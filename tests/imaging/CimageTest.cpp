@@ -201,6 +201,12 @@ TEST_F(CimageTest, WriteJpegCropsScalesAndWritesTheCopy) {
     ASSERT_EQ(back.Height(), 90);
     EXPECT_GT(imagingtest::Psnr(back.Pixels(), reference.Pixels(), size_t(120) * 90 * 3), 40.0);
 
+    // A smaller copy: cut and scaled, the very pixels of Crop then Resize.
+    ASSERT_TRUE(image.Load(Corpus("jpeg_baseline_420.jpg")));
+    ASSERT_TRUE(image.WriteJpeg(folder / "scaled.jpg", 50, 37, 10, 20, 130, 110, -1, 100, 0, 0));
+    ASSERT_TRUE(reference.Resize(50, 37));
+    EXPECT_EQ(Bytes(image), Bytes(reference));
+
     // A smaller copy, turned left inside WriteJpeg.
     const std::string small = folder / "small.jpg";
     ASSERT_TRUE(image.Load(Corpus("jpeg_baseline_420.jpg")));
@@ -212,7 +218,7 @@ TEST_F(CimageTest, WriteJpegCropsScalesAndWritesTheCopy) {
     // Only the finished copies are left in the folder.
     std::vector<std::string> files = folder.Files();
     std::sort(files.begin(), files.end());
-    EXPECT_EQ(files, (std::vector<std::string>{"same.jpg", "small.jpg"}));
+    EXPECT_EQ(files, (std::vector<std::string>{"same.jpg", "scaled.jpg", "small.jpg"}));
 }
 
 TEST_F(CimageTest, WriteJpegReplacesAnExistingCopy) {

@@ -1,5 +1,7 @@
 #include "imaging/isource/pixels/Crop.h"
 
+#include "imaging/isource/pixels/Bands.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -22,9 +24,11 @@ bool CropImage(const uint8_t* src, int32_t width, int32_t height, int32_t srcStr
     if (!ValidLayout(dst, cropWidth, cropHeight, dstStride, bpp))
         return false;
     const size_t rowBytes = size_t(cropWidth) * size_t(bpp);
-    for (int32_t y = 0; y < cropHeight; ++y)
-        std::memcpy(dst + ptrdiff_t{y} * dstStride,
-                    src + ptrdiff_t{rect.top + y} * srcStride + ptrdiff_t{rect.left} * bpp, rowBytes);
+    ForEachBand(cropHeight, int64_t(rowBytes) * cropHeight, [&](int32_t begin, int32_t end) {
+        for (int32_t y = begin; y < end; ++y)
+            std::memcpy(dst + ptrdiff_t{y} * dstStride,
+                        src + ptrdiff_t{rect.top + y} * srcStride + ptrdiff_t{rect.left} * bpp, rowBytes);
+    });
     return true;
 }
 

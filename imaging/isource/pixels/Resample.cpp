@@ -9,6 +9,7 @@
 //   when the picture grows in height.
 #include "imaging/isource/pixels/Resample.h"
 
+#include "imaging/isource/pixels/Bands.h"
 #include "imaging/isource/pixels/PixelBuffer.h"
 
 #include <algorithm>
@@ -45,11 +46,12 @@ void FilterRow(const AxisFilter& fx, int32_t newWidth, const float* row, Out* ou
     }
 }
 
-inline float AsFloat(float v) { return v; }
+inline float AsFloat(float v) {
+    return v;
+}
 
 // acc = sum of weights[t] * rows[t], over n rows of `samples` bytes.
-template <typename Row>
-void SumRows(float* acc, size_t samples, const float* weights, int32_t n, Row rowAt) {
+template <typename Row> void SumRows(float* acc, size_t samples, const float* weights, int32_t n, Row rowAt) {
     const auto* r0 = rowAt(0);
     const float w0 = weights[0];
     for (size_t i = 0; i < samples; ++i)
@@ -62,12 +64,14 @@ void SumRows(float* acc, size_t samples, const float* weights, int32_t n, Row ro
     }
 }
 
+// Output rows rowBegin .. rowEnd - 1 only, in both orders.
 template <int32_t Bpp>
 void ColumnsFirst(const uint8_t* src, int32_t width, int32_t srcStride, uint8_t* dst, int32_t newWidth,
-                  int32_t newHeight, int32_t dstStride, const AxisFilter& fx, const AxisFilter& fy) {
+                  int32_t dstStride, const AxisFilter& fx, const AxisFilter& fy, int32_t rowBegin,
+                  int32_t rowEnd) {
     const size_t rowSamples = size_t(width) * Bpp;
     std::vector<float> column(rowSamples);
-    for (int32_t y = 0; y < newHeight; ++y) {
+    for (int32_t y = rowBegin; y < rowEnd; ++y) {
         const uint8_t* first = src + ptrdiff_t{fy.first[y]} * srcStride;
         SumRows(column.data(), rowSamples, fy.WeightsOf(y), fy.count[y],
                 [&](int32_t t) { return first + ptrdiff_t{t} * srcStride; });
@@ -81,7 +85,8 @@ void ColumnsFirst(const uint8_t* src, int32_t width, int32_t srcStride, uint8_t*
 
 template <int32_t Bpp>
 void RowsFirst(const uint8_t* src, int32_t width, int32_t srcStride, uint8_t* dst, int32_t newWidth,
-               int32_t newHeight, int32_t dstStride, const AxisFilter& fx, const AxisFilter& fy) {
+               int32_t dstStride, const AxisFilter& fx, const AxisFilter& fy, int32_t rowBegin,
+               int32_t rowEnd) {
     const size_t outSamples = size_t(newWidth) * Bpp;
     std::vector<float> rowAsFloat(size_t(width) * Bpp);
     // Rows in use for one output row are consecutive, and the first of them
@@ -89,9 +94,9 @@ void RowsFirst(const uint8_t* src, int32_t width, int32_t srcStride, uint8_t* ds
     const int32_t ringRows = fy.maxTaps;
     std::vector<float> ring(size_t(ringRows) * outSamples);
     std::vector<float> acc(outSamples);
-    int32_t nextSourceRow = 0;
+    int32_t nextSourceRow = rowBegin < rowEnd ? fy.first[rowBegin] : 0;
 
-    for (int32_t y = 0; y < newHeight; ++y) {
+    for (int32_t y = rowBegin; y < rowEnd; ++y) {
         const int32_t first = fy.first[y];
         for (; nextSourceRow < first + fy.count[y]; ++nextSourceRow) {
             const uint8_t* s = src + ptrdiff_t{nextSourceRow} * srcStride;
@@ -113,13 +118,17 @@ void Resize(const uint8_t* src, int32_t width, int32_t height, int32_t srcStride
     const AxisFilter fy = MakeAxisFilter(height, newHeight);
     // Multiply-adds of each order; the row sums run about four at a time.
     const double xTaps = newWidth == width ? 0.0 : double(fx.maxTaps);
-    const double columnsFirst = double(newHeight) * (fy.maxTaps * double(width) / 4.0 + double(newWidth) * xTaps);
-    const double rowsFirst = double(height) * double(newWidth) * xTaps +
-                             double(newHeight) * fy.maxTaps * double(newWidth) / 4.0;
-    if (columnsFirst <= rowsFirst)
-        ColumnsFirst<Bpp>(src, width, srcStride, dst, newWidth, newHeight, dstStride, fx, fy);
-    else
-        RowsFirst<Bpp>(src, width, srcStride, dst, newWidth, newHeight, dstStride, fx, fy);
+    const double columnsFirst =
+        double(newHeight) * (fy.maxTaps * double(width) / 4.0 + double(newWidth) * xTaps);
+    const double rowsFirst =
+        double(height) * double(newWidth) * xTaps + double(newHeight) * fy.maxTaps * double(newWidth) / 4.0;
+    const int64_t bytes = std::max(int64_t{width} * height, int64_t{newWidth} * newHeight) * Bpp;
+    ForEachBand(newHeight, bytes, [&](int32_t begin, int32_t end) {
+        if (columnsFirst <= rowsFirst)
+            ColumnsFirst<Bpp>(src, width, srcStride, dst, newWidth, dstStride, fx, fy, begin, end);
+        else
+            RowsFirst<Bpp>(src, width, srcStride, dst, newWidth, dstStride, fx, fy, begin, end);
+    });
 }
 
 } // namespace

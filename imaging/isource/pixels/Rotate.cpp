@@ -3,6 +3,7 @@
 // tile of source rows stays resident while its column is written out.
 #include "imaging/isource/pixels/Rotate.h"
 
+#include "imaging/isource/pixels/Bands.h"
 #include "imaging/isource/pixels/PixelBuffer.h"
 
 #include <algorithm>
@@ -14,7 +15,9 @@ namespace {
 // 48 rows of a 3-byte tile plus 48 written rows stay well inside L1.
 constexpr int32_t kTile = 48;
 
-template <int32_t Bpp> inline void CopyPixel(uint8_t* d, const uint8_t* s) { std::memcpy(d, s, Bpp); }
+template <int32_t Bpp> inline void CopyPixel(uint8_t* d, const uint8_t* s) {
+    std::memcpy(d, s, Bpp);
+}
 
 // A 3-byte pixel moved as one 4-byte word: one load and one store instead of
 // two of each. The extra byte read belongs to the buffer unless the pixel is
@@ -43,13 +46,14 @@ inline void CopyRun(uint8_t* d, const uint8_t* s, ptrdiff_t step, int32_t x0, in
 // dst(x, y) = src(sx, sy) for a quarter turn, with sx and sy linear in x and
 // y: turning right, sx = y and sy = height - 1 - x; turning left,
 // sx = width - 1 - y and sy = x.
+// Destination rows rowBegin .. rowEnd - 1 only.
 template <int32_t Bpp>
 void QuarterTurn(const uint8_t* src, int32_t width, int32_t height, int32_t srcStride, uint8_t* dst,
-                 int32_t dstStride, bool right) {
+                 int32_t dstStride, bool right, int32_t rowBegin, int32_t rowEnd) {
     const int32_t dstWidth = height;
     const int32_t dstHeight = width;
-    for (int32_t y0 = 0; y0 < dstHeight; y0 += kTile) {
-        const int32_t y1 = std::min(y0 + kTile, dstHeight);
+    for (int32_t y0 = rowBegin; y0 < rowEnd; y0 += kTile) {
+        const int32_t y1 = std::min(y0 + kTile, rowEnd);
         for (int32_t x0 = 0; x0 < dstWidth; x0 += kTile) {
             const int32_t x1 = std::min(x0 + kTile, dstWidth);
             // The last pixel of a row has no next pixel to take the extra
@@ -73,8 +77,8 @@ void QuarterTurn(const uint8_t* src, int32_t width, int32_t height, int32_t srcS
 
 template <int32_t Bpp>
 void HalfTurn(const uint8_t* src, int32_t width, int32_t height, int32_t srcStride, uint8_t* dst,
-              int32_t dstStride) {
-    for (int32_t y = 0; y < height; ++y) {
+              int32_t dstStride, int32_t rowBegin, int32_t rowEnd) {
+    for (int32_t y = rowBegin; y < rowEnd; ++y) {
         const uint8_t* s = src + ptrdiff_t{height - 1 - y} * srcStride + ptrdiff_t{width - 1} * Bpp;
         uint8_t* d = dst + ptrdiff_t{y} * dstStride;
         for (int32_t x = 0; x < width; ++x, d += Bpp, s -= Bpp)
@@ -82,13 +86,18 @@ void HalfTurn(const uint8_t* src, int32_t width, int32_t height, int32_t srcStri
     }
 }
 
+// Bands of destination rows on the processors at once; a row is always
+// written by one band, so the wide pixel moves never cross bands.
 template <int32_t Bpp>
 void Turn(const uint8_t* src, int32_t width, int32_t height, int32_t srcStride, uint8_t* dst,
           int32_t dstStride, int32_t code) {
-    if (code == kTurnHalf)
-        HalfTurn<Bpp>(src, width, height, srcStride, dst, dstStride);
-    else
-        QuarterTurn<Bpp>(src, width, height, srcStride, dst, dstStride, code == kTurnRight);
+    const int32_t dstHeight = code == kTurnHalf ? height : width;
+    ForEachBand(dstHeight, int64_t{width} * height * Bpp, [&](int32_t begin, int32_t end) {
+        if (code == kTurnHalf)
+            HalfTurn<Bpp>(src, width, height, srcStride, dst, dstStride, begin, end);
+        else
+            QuarterTurn<Bpp>(src, width, height, srcStride, dst, dstStride, code == kTurnRight, begin, end);
+    });
 }
 
 } // namespace

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 using pixeltest::Noise;
 using pixeltest::Picture;
 
@@ -54,6 +56,16 @@ TEST(Crop, CopiesTheClampedRectangle) {
     for (int32_t y = 0; y < 5; ++y)
         for (int32_t x = 0; x < 7; ++x)
             ASSERT_EQ(corner.At(x, y)[1], src.At(93 + x, 75 + y)[1]);
+}
+
+TEST(Crop, LargeCropsAreCopiedWhole) {
+    // Over a megabyte: copied in bands by several threads.
+    const Picture src = Noise(1000, 600, 3, 0, 8);
+    Picture dst(980, 580, 3, 0, 0);
+    ASSERT_TRUE(isource::CropImage(src.bytes.data(), 1000, 600, src.stride, dst.bytes.data(), dst.stride,
+                                   {10, 10, 990, 590}, 3));
+    for (int32_t y = 0; y < 580; ++y)
+        ASSERT_EQ(0, std::memcmp(dst.Row(y), src.At(10, 10 + y), 980 * 3)) << y;
 }
 
 TEST(Crop, RefusesEmptyRectanglesAndShortRows) {

@@ -130,6 +130,25 @@ TEST(Resample, MatchesADirectTwoDimensionalLanczosSum) {
     }
 }
 
+TEST(Resample, LargePicturesWorkedInBandsMatchTheDirectSum) {
+    // Over a megabyte of pixels: the rows are shared among threads; every
+    // 13th output pixel is checked, which reaches every band.
+    const struct { int32_t w, h, nw, nh; } cases[] = {{900, 700, 347, 271}, {520, 400, 901, 761}};
+    for (const auto& s : cases) {
+        SCOPED_TRACE(testing::Message() << s.w << "x" << s.h << " -> " << s.nw << "x" << s.nh);
+        const Picture src = Scene(s.w, s.h, 3);
+        const Picture out = Resize(src, s.nw, s.nh);
+        int worst = 0;
+        for (int32_t i = 0; i < s.nw * s.nh; i += 13) {
+            const int32_t x = i % s.nw, y = i / s.nw;
+            for (int32_t c = 0; c < 3; ++c)
+                worst = std::max(
+                    worst, std::abs(int(out.At(x, y)[c]) - int(DirectSample(src, s.nw, s.nh, x, y, c))));
+        }
+        EXPECT_LE(worst, 1);
+    }
+}
+
 TEST(Resample, ShrinkingAFinePatternDoesNotAlias) {
     // A one-pixel checkerboard reduced by 3 lands every output centre on a
     // source pixel; a kernel that is not widened would copy that pixel and

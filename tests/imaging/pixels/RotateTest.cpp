@@ -53,8 +53,19 @@ struct Shape {
 
 TEST(Rotate, EveryCodeMatchesThePlainDefinitionOnOddSizes) {
     // Sizes straddle the tile edge (48) and include single rows and columns.
-    const Shape shapes[] = {{1, 1, 3, 0},   {1, 7, 3, 1},    {7, 1, 3, 2},    {13, 5, 3, 0},  {97, 61, 3, 3},
-                            {49, 95, 1, 1}, {101, 47, 2, 0}, {53, 149, 4, 4}, {48, 48, 3, 0}, {145, 3, 3, 1}};
+    const Shape shapes[] = {{1, 1, 3, 0},
+                            {1, 7, 3, 1},
+                            {7, 1, 3, 2},
+                            {13, 5, 3, 0},
+                            {97, 61, 3, 3},
+                            {49, 95, 1, 1},
+                            {101, 47, 2, 0},
+                            {53, 149, 4, 4},
+                            {48, 48, 3, 0},
+                            {145, 3, 3, 1},
+                            // over a megabyte: worked in bands on several threads
+                            {701, 503, 3, 1},
+                            {503, 701, 4, 0}};
     for (const Shape& s : shapes)
         for (int32_t code : {isource::kTurnRight, isource::kTurnHalf, isource::kTurnLeft}) {
             SCOPED_TRACE(testing::Message()
