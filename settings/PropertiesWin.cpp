@@ -1,7 +1,7 @@
 // The members of the settings records that need the system: the default
 // folders from the registry and the primary display's size.
 #include "settings/Properties.h"
-#include "settings/SpecialFolders.h"
+#include "settings/ShellFolders.h"
 
 #include <windows.h>
 

@@ -2,7 +2,7 @@
 // previous state (the old data and type, or no value) back afterwards.
 #pragma once
 
-#include "settings/SpecialFolders.h"
+#include "settings/ShellFolders.h"
 
 #include <windows.h>
 

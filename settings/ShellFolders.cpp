@@ -1,5 +1,5 @@
 // Special-folder lookup in the per-user registry.
-#include "settings/SpecialFolders.h"
+#include "settings/ShellFolders.h"
 
 #include <windows.h>
 

@@ -1,7 +1,7 @@
 // Special folders from the real per-user registry, and the records' members
 // that read the system (default folders, the primary display's size).
 #include "settings/Properties.h"
-#include "settings/SpecialFolders.h"
+#include "settings/ShellFolders.h"
 #include "RegistryValue.h"
 
 #include <windows.h>
@@ -10,14 +10,14 @@
 
 #include <string>
 
-TEST(SpecialFolders, WineHasThePerUserValues) {
+TEST(ShellFolders, WineHasThePerUserValues) {
     // A fresh prefix carries all three; the program's defaults come from them.
     EXPECT_FALSE(GetShellFolder("AppData").empty());
     EXPECT_FALSE(GetShellFolder("Personal").empty());
     EXPECT_FALSE(GetShellFolder("My Pictures").empty());
 }
 
-TEST(SpecialFolders, ValuesAsStored) {
+TEST(ShellFolders, ValuesAsStored) {
     ScopedShellFolder appData("AppData"), pictures("My Pictures"), personal("Personal");
     ASSERT_TRUE(appData.Ready());
     ASSERT_TRUE(appData.Set("C:\\temp\\h2 app data"));
@@ -36,7 +36,7 @@ TEST(SpecialFolders, ValuesAsStored) {
     EXPECT_FALSE(defaults.HasMaxDimensions());
 }
 
-TEST(SpecialFolders, MissingValuesGiveEmptyTexts) {
+TEST(ShellFolders, MissingValuesGiveEmptyTexts) {
     ScopedShellFolder appData("AppData"), personal("Personal");
     ASSERT_TRUE(appData.Remove());
     ASSERT_TRUE(personal.Remove());
@@ -48,7 +48,7 @@ TEST(SpecialFolders, MissingValuesGiveEmptyTexts) {
     EXPECT_EQ(GetShellFolder("No Such Folder Value"), "");
 }
 
-TEST(SpecialFolders, LongValuesAreNotCut) {
+TEST(ShellFolders, LongValuesAreNotCut) {
     ScopedShellFolder pictures("My Pictures");
     const std::string fits = "C:\\" + std::string(252, 'p'); // 255 characters and the zero
     ASSERT_TRUE(pictures.Set(fits));
