@@ -1,7 +1,7 @@
 // The BMP reader on hand-made files: the kinds the corpus lacks (RLE deltas,
 // alpha masks, OS/2 2.x headers, 2-bit pixels, wide components) and
 // malformed headers and codes, which must fail without asking for a picture.
-#include "ReaderTestSupport.h"
+#include "HandMadeCases.h"
 
 #include "imaging/isource/bmp/BmpReader.h"
 
@@ -10,10 +10,11 @@
 namespace {
 
 using isource::DecodeStatus;
+using readertest::BadCase;
 using readertest::Bytes;
+using readertest::CaseName;
 using readertest::Picture;
 using readertest::PictureOf;
-using readertest::PictureSink;
 
 struct BmpSpec {
     uint32_t headerSize = 40;
@@ -57,15 +58,8 @@ std::vector<uint8_t> MakeBmp(const BmpSpec& spec) {
     return file.data;
 }
 
-struct Decoded {
-    DecodeStatus status;
-    PictureSink sink;
-};
-
-Decoded Decode(const std::vector<uint8_t>& bytes) {
-    Decoded d{DecodeStatus::Ok, PictureSink()};
-    d.status = isource::DecodeBmp(bytes.data(), bytes.size(), d.sink);
-    return d;
+readertest::Decoded Decode(const std::vector<uint8_t>& bytes) {
+    return readertest::DecodeWith(isource::DecodeBmp, bytes);
 }
 
 const std::vector<uint32_t> kFourColours = {0x0A141E, 0xC80000, 0x00C800, 0x0000C8};
@@ -93,26 +87,12 @@ BmpSpec Argb32(uint32_t compression, std::vector<uint8_t> bgra) {
     return s;
 }
 
-struct GoodCase {
-    const char* name;
-    BmpSpec spec;
-    Picture expected;
-};
-
-void PrintTo(const GoodCase& c, std::ostream* os) {
-    *os << c.name;
-}
+using GoodCase = readertest::GoodCase<BmpSpec>;
 
 class BmpDecodes : public testing::TestWithParam<GoodCase> {};
 
 TEST_P(BmpDecodes, ToTheExpectedPicture) {
-    const GoodCase& c = GetParam();
-    const Decoded d = Decode(MakeBmp(c.spec));
-    ASSERT_EQ(d.status, DecodeStatus::Ok);
-    EXPECT_EQ(d.sink.allocations, 1);
-    EXPECT_EQ(d.sink.picture.width, c.expected.width);
-    EXPECT_EQ(d.sink.picture.height, c.expected.height);
-    EXPECT_EQ(d.sink.picture.rgb, c.expected.rgb);
+    readertest::ExpectPicture(Decode(MakeBmp(GetParam().spec)), GetParam().expected);
 }
 
 std::vector<GoodCase> GoodCases() {
@@ -232,29 +212,12 @@ std::vector<GoodCase> GoodCases() {
     return cases;
 }
 
-std::string GoodName(const testing::TestParamInfo<GoodCase>& info) {
-    return info.param.name;
-}
-
-INSTANTIATE_TEST_SUITE_P(HandMade, BmpDecodes, testing::ValuesIn(GoodCases()), GoodName);
-
-struct BadCase {
-    const char* name;
-    std::vector<uint8_t> bytes;
-    DecodeStatus expected;
-};
-
-void PrintTo(const BadCase& c, std::ostream* os) {
-    *os << c.name;
-}
+INSTANTIATE_TEST_SUITE_P(HandMade, BmpDecodes, testing::ValuesIn(GoodCases()), CaseName<GoodCase>);
 
 class BmpRefuses : public testing::TestWithParam<BadCase> {};
 
 TEST_P(BmpRefuses, WithoutAskingForAPicture) {
-    const BadCase& c = GetParam();
-    const Decoded d = Decode(c.bytes);
-    EXPECT_EQ(d.status, c.expected);
-    EXPECT_EQ(d.sink.allocations, 0);
+    readertest::ExpectRefused(Decode(GetParam().bytes), GetParam().expected);
 }
 
 BmpSpec Grey8(int32_t width, int32_t height) {
@@ -378,10 +341,6 @@ std::vector<BadCase> BadCases() {
     return cases;
 }
 
-std::string BadName(const testing::TestParamInfo<BadCase>& info) {
-    return info.param.name;
-}
-
-INSTANTIATE_TEST_SUITE_P(HandMade, BmpRefuses, testing::ValuesIn(BadCases()), BadName);
+INSTANTIATE_TEST_SUITE_P(HandMade, BmpRefuses, testing::ValuesIn(BadCases()), CaseName<BadCase>);
 
 } // namespace

@@ -2,7 +2,7 @@
 // merged picture, 16-bit grey, bitmap mode, a transparent index, large
 // documents, PackBits corner cases) and malformed sections and rows, which
 // must fail without asking for a picture.
-#include "ReaderTestSupport.h"
+#include "HandMadeCases.h"
 
 #include "imaging/isource/psd/PsdReader.h"
 
@@ -11,10 +11,11 @@
 namespace {
 
 using isource::DecodeStatus;
+using readertest::BadCase;
 using readertest::Bytes;
+using readertest::CaseName;
 using readertest::Picture;
 using readertest::PictureOf;
-using readertest::PictureSink;
 
 struct PsdSpec {
     unsigned version = 1;
@@ -68,15 +69,8 @@ std::vector<uint8_t> RleImage(const std::vector<std::vector<uint8_t>>& rows, int
     return b.data;
 }
 
-struct Decoded {
-    DecodeStatus status;
-    PictureSink sink;
-};
-
-Decoded Decode(const std::vector<uint8_t>& bytes) {
-    Decoded d{DecodeStatus::Ok, PictureSink()};
-    d.status = isource::DecodePsd(bytes.data(), bytes.size(), d.sink);
-    return d;
+readertest::Decoded Decode(const std::vector<uint8_t>& bytes) {
+    return readertest::DecodeWith(isource::DecodePsd, bytes);
 }
 
 PsdSpec Rgb(uint32_t width, std::vector<uint8_t> planes, unsigned channels = 3) {
@@ -97,26 +91,12 @@ std::vector<uint8_t> IndexedTable() {
     return table;
 }
 
-struct GoodCase {
-    const char* name;
-    PsdSpec spec;
-    Picture expected;
-};
-
-void PrintTo(const GoodCase& c, std::ostream* os) {
-    *os << c.name;
-}
+using GoodCase = readertest::GoodCase<PsdSpec>;
 
 class PsdDecodes : public testing::TestWithParam<GoodCase> {};
 
 TEST_P(PsdDecodes, ToTheExpectedPicture) {
-    const GoodCase& c = GetParam();
-    const Decoded d = Decode(MakePsd(c.spec));
-    ASSERT_EQ(d.status, DecodeStatus::Ok);
-    EXPECT_EQ(d.sink.allocations, 1);
-    EXPECT_EQ(d.sink.picture.width, c.expected.width);
-    EXPECT_EQ(d.sink.picture.height, c.expected.height);
-    EXPECT_EQ(d.sink.picture.rgb, c.expected.rgb);
+    readertest::ExpectPicture(Decode(MakePsd(GetParam().spec)), GetParam().expected);
 }
 
 std::vector<GoodCase> GoodCases() {
@@ -224,29 +204,12 @@ std::vector<GoodCase> GoodCases() {
     return cases;
 }
 
-std::string GoodName(const testing::TestParamInfo<GoodCase>& info) {
-    return info.param.name;
-}
-
-INSTANTIATE_TEST_SUITE_P(HandMade, PsdDecodes, testing::ValuesIn(GoodCases()), GoodName);
-
-struct BadCase {
-    const char* name;
-    std::vector<uint8_t> bytes;
-    DecodeStatus expected;
-};
-
-void PrintTo(const BadCase& c, std::ostream* os) {
-    *os << c.name;
-}
+INSTANTIATE_TEST_SUITE_P(HandMade, PsdDecodes, testing::ValuesIn(GoodCases()), CaseName<GoodCase>);
 
 class PsdRefuses : public testing::TestWithParam<BadCase> {};
 
 TEST_P(PsdRefuses, WithoutAskingForAPicture) {
-    const BadCase& c = GetParam();
-    const Decoded d = Decode(c.bytes);
-    EXPECT_EQ(d.status, c.expected);
-    EXPECT_EQ(d.sink.allocations, 0);
+    readertest::ExpectRefused(Decode(GetParam().bytes), GetParam().expected);
 }
 
 // A valid 2 x 2 RGB file with the header field at `at` (of `bytes` bytes) replaced.
@@ -343,10 +306,6 @@ std::vector<BadCase> BadCases() {
     return cases;
 }
 
-std::string BadName(const testing::TestParamInfo<BadCase>& info) {
-    return info.param.name;
-}
-
-INSTANTIATE_TEST_SUITE_P(HandMade, PsdRefuses, testing::ValuesIn(BadCases()), BadName);
+INSTANTIATE_TEST_SUITE_P(HandMade, PsdRefuses, testing::ValuesIn(BadCases()), CaseName<BadCase>);
 
 } // namespace
