@@ -60,6 +60,21 @@ void CCropBox::PlaceFromCrop() {
     DrawCropBox(dmRedraw);
 }
 
+namespace {
+
+// In the band along one side (from `start` to `end`), the side itself or,
+// near either end, the corner there.
+THitCode BandHit(int32_t along, int32_t start, int32_t end, THitCode side, THitCode atStart, THitCode atEnd) {
+    THitCode hit = side;
+    if (along < start + 3)
+        hit = atStart;
+    if (along > end - 3)
+        hit = atEnd;
+    return hit;
+}
+
+} // namespace
+
 THitCode CCropBox::HitTest(TPoint p) const {
     const int32_t L = std::min(m_Corner1.X, m_Corner2.X);
     const int32_t R = std::max(m_Corner1.X, m_Corner2.X);
@@ -72,33 +87,15 @@ THitCode CCropBox::HitTest(TPoint p) const {
         return hitInside;
     // Each band reaches from one pixel before the box's start to four past
     // its end; of two corner tests that both hold, the later one wins.
-    THitCode hit = hitNone;
-    if (L - 2 < X && X < L + 5 && T - 2 < Y && Y < B + 5) {
-        hit = hitLeft;
-        if (Y < T + 3)
-            hit = hitTopLeft;
-        if (Y > B - 3)
-            hit = hitBottomLeft;
-    } else if (R - 5 < X && X < R + 2 && T - 2 < Y && Y < B + 5) {
-        hit = hitRight;
-        if (Y < T + 3)
-            hit = hitTopRight;
-        if (Y > B - 3)
-            hit = hitBottomRight;
-    } else if (T - 2 < Y && Y < T + 5 && L - 2 < X && X < R + 5) {
-        hit = hitTop;
-        if (X < L + 3)
-            hit = hitTopLeft;
-        if (X > R - 3)
-            hit = hitTopRight;
-    } else if (B - 5 < Y && Y < B + 2 && L - 2 < X && X < R + 5) {
-        hit = hitBottom;
-        if (X < L + 3)
-            hit = hitBottomLeft;
-        if (X > R - 3)
-            hit = hitBottomRight;
-    }
-    return hit;
+    if (L - 2 < X && X < L + 5 && T - 2 < Y && Y < B + 5)
+        return BandHit(Y, T, B, hitLeft, hitTopLeft, hitBottomLeft);
+    if (R - 5 < X && X < R + 2 && T - 2 < Y && Y < B + 5)
+        return BandHit(Y, T, B, hitRight, hitTopRight, hitBottomRight);
+    if (T - 2 < Y && Y < T + 5 && L - 2 < X && X < R + 5)
+        return BandHit(X, L, R, hitTop, hitTopLeft, hitTopRight);
+    if (B - 5 < Y && Y < B + 2 && L - 2 < X && X < R + 5)
+        return BandHit(X, L, R, hitBottom, hitBottomLeft, hitBottomRight);
+    return hitNone;
 }
 
 TPoint CCropBox::LimitToPlacement(TPoint p) const {

@@ -77,6 +77,11 @@ TEST(CropBox, HitTestTable) {
         {a, b, {150, 152}, hitNone},
         {a, b, {204, 104}, hitTopRight},    // the top band runs on to x 204
         {a, b, {205, 104}, hitNone},
+        {a, b, {204, 148}, hitBottomRight}, // and so does the bottom band
+        {a, b, {203, 151}, hitBottomRight},
+        {a, b, {150, 148}, hitBottom},
+        {a, b, {102, 154}, hitBottomLeft},  // the left band runs down to y 154
+        {a, b, {102, 155}, hitNone},
         {a, b, {150, 120}, hitInside},
         // The same box with its corners the other way round.
         {b, a, {99, 120}, hitLeft},
