@@ -3,6 +3,7 @@
 #include "imaging/Cimage.h"
 #include "imaging/ImagingLibrary.h"
 
+#include "harness/TempFolder.h"
 #include "imaging/ImagingTestFiles.h"
 
 #include <gtest/gtest.h>
@@ -12,7 +13,6 @@
 using imagingtest::Corpus;
 using imagingtest::ReadPpm;
 using imagingtest::Rgb;
-using imagingtest::ScratchFolder;
 
 namespace {
 
@@ -182,7 +182,7 @@ TEST_F(CimageTest, IsImageExtensionIgnoresCaseAndOneDot) {
 }
 
 TEST_F(CimageTest, WriteJpegCropsScalesAndWritesTheCopy) {
-    ScratchFolder folder;
+    TempFolder folder;
     CImage image;
     ASSERT_TRUE(image.Load(Corpus("jpeg_baseline_420.jpg")));
     CImage reference;
@@ -190,7 +190,7 @@ TEST_F(CimageTest, WriteJpegCropsScalesAndWritesTheCopy) {
     ASSERT_TRUE(reference.Crop(10, 20, 130, 110));
 
     // Copy size equal to the crop: no resizing, the object keeps the crop.
-    const std::string same = folder / "same.jpg";
+    const std::string same = folder.File("same.jpg");
     ASSERT_TRUE(image.WriteJpeg(same, 120, 90, 10, 20, 130, 110, -1, 100, 0, 0));
     EXPECT_EQ(image.Width(), 120);
     EXPECT_EQ(image.Height(), 90);
@@ -203,12 +203,12 @@ TEST_F(CimageTest, WriteJpegCropsScalesAndWritesTheCopy) {
 
     // A smaller copy: cut and scaled, the very pixels of Crop then Resize.
     ASSERT_TRUE(image.Load(Corpus("jpeg_baseline_420.jpg")));
-    ASSERT_TRUE(image.WriteJpeg(folder / "scaled.jpg", 50, 37, 10, 20, 130, 110, -1, 100, 0, 0));
+    ASSERT_TRUE(image.WriteJpeg(folder.File("scaled.jpg"), 50, 37, 10, 20, 130, 110, -1, 100, 0, 0));
     ASSERT_TRUE(reference.Resize(50, 37));
     EXPECT_EQ(Bytes(image), Bytes(reference));
 
     // A smaller copy, turned left inside WriteJpeg.
-    const std::string small = folder / "small.jpg";
+    const std::string small = folder.File("small.jpg");
     ASSERT_TRUE(image.Load(Corpus("jpeg_baseline_420.jpg")));
     ASSERT_TRUE(image.WriteJpeg(small, 60, 45, 10, 20, 130, 110, 2, 90, 0, 0));
     ASSERT_TRUE(back.Load(small));
@@ -216,14 +216,14 @@ TEST_F(CimageTest, WriteJpegCropsScalesAndWritesTheCopy) {
     EXPECT_EQ(back.Height(), 60);
 
     // Only the finished copies are left in the folder.
-    std::vector<std::string> files = folder.Files();
+    std::vector<std::string> files = folder.List();
     std::sort(files.begin(), files.end());
     EXPECT_EQ(files, (std::vector<std::string>{"same.jpg", "scaled.jpg", "small.jpg"}));
 }
 
 TEST_F(CimageTest, WriteJpegReplacesAnExistingCopy) {
-    ScratchFolder folder;
-    const std::string target = folder / "copy.jpg";
+    TempFolder folder;
+    const std::string target = folder.File("copy.jpg");
     ASSERT_TRUE(imagingtest::WriteFileBytes(target, "an older copy"));
     CImage image;
     Gradient(image);
@@ -231,12 +231,12 @@ TEST_F(CimageTest, WriteJpegReplacesAnExistingCopy) {
     CImage back;
     ASSERT_TRUE(back.Load(target));
     EXPECT_EQ(back.Width(), 100);
-    EXPECT_EQ(folder.Files().size(), 1u);
+    EXPECT_EQ(folder.List().size(), 1u);
 }
 
 TEST_F(CimageTest, AFailedWriteReportsFalseAndKeepsTheExistingCopy) {
-    ScratchFolder folder;
-    const std::string target = folder / "copy.jpg";
+    TempFolder folder;
+    const std::string target = folder.File("copy.jpg");
     const std::string old = "the copy made yesterday";
     ASSERT_TRUE(imagingtest::WriteFileBytes(target, old));
 
@@ -246,10 +246,10 @@ TEST_F(CimageTest, AFailedWriteReportsFalseAndKeepsTheExistingCopy) {
     wide.Attach(std::move(pixels), 70000, 2);
     EXPECT_FALSE(wide.WriteJpeg(target, 70000, 2, 0, 0, 70000, 2, -1, 100, 0, 0));
     EXPECT_EQ(imagingtest::ReadFileBytes(target), old);
-    EXPECT_EQ(folder.Files(), std::vector<std::string>{"copy.jpg"});
+    EXPECT_EQ(folder.List(), std::vector<std::string>{"copy.jpg"});
 
     // A read-only copy is not replaced.
-    const std::string locked = folder / "locked.jpg";
+    const std::string locked = folder.File("locked.jpg");
     ASSERT_TRUE(imagingtest::WriteFileBytes(locked, old));
     ASSERT_TRUE(SetFileAttributesA(locked.c_str(), FILE_ATTRIBUTE_READONLY));
     CImage image;
@@ -258,16 +258,16 @@ TEST_F(CimageTest, AFailedWriteReportsFalseAndKeepsTheExistingCopy) {
     EXPECT_EQ(imagingtest::ReadFileBytes(locked), old);
 
     // A target that cannot be replaced (a folder of that name).
-    ASSERT_TRUE(CreateDirectoryA((folder / "taken.jpg").c_str(), nullptr));
-    EXPECT_FALSE(image.WriteJpeg(folder / "taken.jpg", 100, 80, 0, 0, 100, 80, -1, 100, 0, 0));
-    EXPECT_EQ(GetFileAttributesA((folder / "taken.jpg").c_str()) & FILE_ATTRIBUTE_DIRECTORY,
+    ASSERT_TRUE(CreateDirectoryA(folder.File("taken.jpg").c_str(), nullptr));
+    EXPECT_FALSE(image.WriteJpeg(folder.File("taken.jpg"), 100, 80, 0, 0, 100, 80, -1, 100, 0, 0));
+    EXPECT_EQ(GetFileAttributesA(folder.File("taken.jpg").c_str()) & FILE_ATTRIBUTE_DIRECTORY,
               DWORD(FILE_ATTRIBUTE_DIRECTORY));
 
     // A folder that does not exist: nothing can be opened, nothing changes.
-    EXPECT_FALSE(image.WriteJpeg(folder / "missing\\copy.jpg", 50, 40, 0, 0, 100, 80, -1, 100, 0, 0));
+    EXPECT_FALSE(image.WriteJpeg(folder.File("missing\\copy.jpg"), 50, 40, 0, 0, 100, 80, -1, 100, 0, 0));
     EXPECT_EQ(image.Width(), 100);
     EXPECT_EQ(imagingtest::ReadFileBytes(target), old);
-    std::vector<std::string> files = folder.Files();
+    std::vector<std::string> files = folder.List();
     std::sort(files.begin(), files.end());
     EXPECT_EQ(files, (std::vector<std::string>{"copy.jpg", "locked.jpg", "taken.jpg"}));
 }

@@ -1,5 +1,5 @@
 // Helpers of the imaging tests under Wine: reference decodes of the corpus,
-// a scratch folder removed afterwards, whole-file reads.
+// whole-file reads and writes.
 #pragma once
 
 #include <windows.h>
@@ -63,52 +63,5 @@ inline bool WriteFileBytes(const std::string& path, const std::string& bytes) {
     const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
     return std::fclose(f) == 0 && ok;
 }
-
-// A fresh folder under the system's temporary folder, removed with its
-// files (one level) when the object goes.
-class ScratchFolder {
-public:
-    ScratchFolder() {
-        char base[MAX_PATH];
-        GetTempPathA(MAX_PATH, base);
-        for (unsigned n = GetTickCount() & 0xFFFFu;; ++n) {
-            m_path = std::string(base) + "snapwell-imaging-" + std::to_string(n);
-            if (CreateDirectoryA(m_path.c_str(), nullptr))
-                break;
-        }
-        m_path += "\\";
-    }
-    ~ScratchFolder() {
-        for (const std::string& name : Files()) {
-            SetFileAttributesA((m_path + name).c_str(), FILE_ATTRIBUTE_NORMAL);
-            if (!DeleteFileA((m_path + name).c_str()))
-                RemoveDirectoryA((m_path + name).c_str());
-        }
-        RemoveDirectoryA(m_path.c_str());
-    }
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
-
-    const std::string& Path() const { return m_path; }
-    std::string operator/(const std::string& name) const { return m_path + name; }
-
-    std::vector<std::string> Files() const {
-        std::vector<std::string> names;
-        WIN32_FIND_DATAA data;
-        HANDLE find = FindFirstFileA((m_path + "*").c_str(), &data);
-        if (find == INVALID_HANDLE_VALUE)
-            return names;
-        do {
-            const std::string name = data.cFileName;
-            if (name != "." && name != "..")
-                names.push_back(name);
-        } while (FindNextFileA(find, &data));
-        FindClose(find);
-        return names;
-    }
-
-private:
-    std::string m_path;
-};
 
 } // namespace imagingtest

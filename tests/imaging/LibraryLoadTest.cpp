@@ -4,6 +4,7 @@
 // back through the entry points alone.
 #include "imaging/isource/ISource.h"
 
+#include "harness/TempFolder.h"
 #include "imaging/ImagingTestFiles.h"
 
 #include <windows.h>
@@ -15,7 +16,6 @@
 using imagingtest::Corpus;
 using imagingtest::ReadPpm;
 using imagingtest::Rgb;
-using imagingtest::ScratchFolder;
 
 namespace {
 
@@ -102,8 +102,8 @@ TEST(ImagingLibrary, TellsTheFormatByContentAndKeepsThePosition) {
 }
 
 TEST(ImagingLibrary, ReportsWhatItCannotRead) {
-    ScratchFolder folder;
-    EXPECT_EQ(Lib().OpenFileSource((folder / "missing.jpg").c_str()), nullptr);
+    TempFolder folder;
+    EXPECT_EQ(Lib().OpenFileSource(folder.File("missing.jpg").c_str()), nullptr);
     EXPECT_EQ(Lib().GetLastError(), uint32_t(kIS3CannotOpen));
     EXPECT_EQ(Lib().OpenFileSource(""), nullptr);
 
@@ -121,8 +121,8 @@ TEST(ImagingLibrary, ReportsWhatItCannotRead) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        ASSERT_TRUE(imagingtest::WriteFileBytes(folder / c.name, c.bytes));
-        IS3Source source = Lib().OpenFileSource((folder / c.name).c_str());
+        ASSERT_TRUE(imagingtest::WriteFileBytes(folder.File(c.name), c.bytes));
+        IS3Source source = Lib().OpenFileSource(folder.File(c.name).c_str());
         ASSERT_NE(source, nullptr);
         uint32_t w = 7, h = 7;
         EXPECT_EQ(Lib().ReadImageToRGB(source, &w, &h), nullptr);
@@ -132,7 +132,7 @@ TEST(ImagingLibrary, ReportsWhatItCannotRead) {
 }
 
 TEST(ImagingLibrary, TurnsCutsScalesWritesAndReadsBack) {
-    ScratchFolder folder;
+    TempFolder folder;
     Rgb src;
     ASSERT_TRUE(Read(Corpus("jpeg_baseline_420.jpg"), src));
     const uint32_t bpp = 3;
@@ -152,7 +152,7 @@ TEST(ImagingLibrary, TurnsCutsScalesWritesAndReadsBack) {
     std::vector<uint8_t> small(size_t(40) * 70 * 3);
     ASSERT_NE(Lib().ResizeImage(cut.data(), 80, 140, 80 * bpp, small.data(), 40, 70, 40 * bpp, bpp), 0u);
 
-    const std::string out = folder / "copy.jpg";
+    const std::string out = folder.File("copy.jpg");
     IS3Dest dest = Lib().OpenFileDest(out.c_str(), 0);
     ASSERT_NE(dest, nullptr);
     EXPECT_NE(Lib().WriteJPG(dest, small.data(), 40, 70, 100, 24, nullptr, 0), 0u);
@@ -186,14 +186,14 @@ TEST(ImagingLibrary, WritingReportsFailure) {
         const uint32_t closed = Lib().CloseDest(full);
         EXPECT_TRUE(written == 0 || closed == 0);
     }
-    ScratchFolder folder;
-    IS3Dest dest = Lib().OpenFileDest((folder / "wide.jpg").c_str(), 0);
+    TempFolder folder;
+    IS3Dest dest = Lib().OpenFileDest(folder.File("wide.jpg").c_str(), 0);
     ASSERT_NE(dest, nullptr);
     std::vector<uint8_t> wide(size_t(70000) * 3, 1);
     EXPECT_EQ(Lib().WriteJPG(dest, wide.data(), 70000, 1, 100, 24, nullptr, 0), 0u);
     EXPECT_EQ(Lib().GetLastError(), uint32_t(kIS3CannotEncode));
     Lib().CloseDest(dest);
-    EXPECT_EQ(Lib().OpenFileDest((folder / "no-such-folder\\x.jpg").c_str(), 0), nullptr);
+    EXPECT_EQ(Lib().OpenFileDest(folder.File("no-such-folder\\x.jpg").c_str(), 0), nullptr);
     EXPECT_EQ(Lib().GetLastError(), uint32_t(kIS3CannotOpen));
 }
 

@@ -6,26 +6,6 @@
 #include <iterator>
 
 namespace {
-void RemoveTree(const std::string& folder) {
-    WIN32_FIND_DATAA found;
-    HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &found);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            const std::string name = found.cFileName;
-            if (name == "." || name == "..")
-                continue;
-            const std::string path = folder + "\\" + name;
-            SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(path);
-            else
-                DeleteFileA(path.c_str());
-        } while (FindNextFileA(find, &found));
-        FindClose(find);
-    }
-    RemoveDirectoryA(folder.c_str());
-}
-
 // The message text of a message box: its static control with text.
 std::string MessageBoxText(HWND dialog) {
     if (HWND text = GetDlgItem(dialog, 0xFFFF))
@@ -40,34 +20,6 @@ std::string MessageBoxText(HWND dialog) {
     return result;
 }
 } // namespace
-
-TempFolder::TempFolder() {
-    char base[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, base);
-    static int serial = 0;
-    m_sPath = std::string(base) + "h2-settings-" + std::to_string(GetCurrentProcessId()) + "-" +
-              std::to_string(++serial);
-    CreateDirectoryA(m_sPath.c_str(), nullptr);
-}
-
-TempFolder::~TempFolder() {
-    RemoveTree(m_sPath);
-}
-
-std::vector<std::string> TempFolder::List() const {
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA found;
-    HANDLE find = FindFirstFileA((m_sPath + "\\*").c_str(), &found);
-    if (find == INVALID_HANDLE_VALUE)
-        return names;
-    do {
-        const std::string name = found.cFileName;
-        if (name != "." && name != "..")
-            names.push_back(name);
-    } while (FindNextFileA(find, &found));
-    FindClose(find);
-    return names;
-}
 
 std::vector<uint8_t> ReadBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);

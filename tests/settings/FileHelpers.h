@@ -1,7 +1,9 @@
-// Real files for the record file's tests: a temporary folder removed with
-// everything in it afterwards, whole-file reads and writes, and a catcher
-// for the one message box a step may show.
+// Real files for the record file's tests: whole-file reads and writes in a
+// temporary folder (harness/TempFolder.h), and a catcher for the one
+// message box a step may show.
 #pragma once
+
+#include "harness/TempFolder.h"
 
 #include <windows.h>
 
@@ -14,22 +16,6 @@
 namespace harness {
 class DialogAnswerer;
 }
-
-class TempFolder {
-public:
-    TempFolder();
-    ~TempFolder();
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-    // The folder, without a trailing backslash.
-    const std::string& Path() const { return m_sPath; }
-    std::string File(const std::string& name) const { return m_sPath + "\\" + name; }
-    // Names of the files in the folder.
-    std::vector<std::string> List() const;
-
-private:
-    std::string m_sPath;
-};
 
 std::vector<uint8_t> ReadBytes(const std::string& path);
 void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes);

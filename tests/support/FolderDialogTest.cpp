@@ -5,7 +5,7 @@
 #include "support/Folders.h"
 #include "support/Message.h"
 
-#include "TempFolder.h"
+#include "harness/TempFolder.h"
 #include "harness/Dialogs.h"
 #include "harness/Gui.h"
 
@@ -63,8 +63,8 @@ struct OwnerWindow {
 class FolderDialogTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(CreateDirectoryA((m_temp / "a").c_str(), nullptr));
-        ASSERT_TRUE(CreateDirectoryA((m_temp / "b").c_str(), nullptr));
+        ASSERT_TRUE(CreateDirectoryA(m_temp.File("a").c_str(), nullptr));
+        ASSERT_TRUE(CreateDirectoryA(m_temp.File("b").c_str(), nullptr));
     }
     TMesgScope m_mesg;
     TempFolder m_temp;
@@ -72,7 +72,7 @@ protected:
 } // namespace
 
 TEST_F(FolderDialogTest, OpensAtTheGivenFolderCentredAndReturnsIt) {
-    std::string folder = m_temp / "a";
+    std::string folder = m_temp.File("a");
     std::string caption, selected, parent;
     bool okEnabled = false, newFolderShown = true, contextHelp = true;
     RECT frame{};
@@ -97,12 +97,12 @@ TEST_F(FolderDialogTest, OpensAtTheGivenFolderCentredAndReturnsIt) {
     EXPECT_FALSE(contextHelp);
     EXPECT_EQ(frame.left, GetSystemMetrics(SM_CXSCREEN) / 2 - (frame.right - frame.left) / 2);
     EXPECT_EQ(frame.top, GetSystemMetrics(SM_CYSCREEN) / 2 - (frame.bottom - frame.top) / 2);
-    EXPECT_EQ(lstrcmpiA(folder.c_str(), (m_temp / "a").c_str()), 0) << folder;
+    EXPECT_EQ(lstrcmpiA(folder.c_str(), m_temp.File("a").c_str()), 0) << folder;
 }
 
 TEST_F(FolderDialogTest, ReturnsTheFolderTheUserPicksAndIsModalToItsOwner) {
     OwnerWindow owner;
-    std::string folder = m_temp / "a";
+    std::string folder = m_temp.File("a");
     HWND dialogOwner = nullptr;
     bool ownerEnabled = true;
     RECT frame{};
@@ -120,11 +120,11 @@ TEST_F(FolderDialogTest, ReturnsTheFolderTheUserPicksAndIsModalToItsOwner) {
     // Centred on the screen, not on the owner (which sits near the corner).
     EXPECT_EQ(frame.left, GetSystemMetrics(SM_CXSCREEN) / 2 - (frame.right - frame.left) / 2);
     EXPECT_EQ(frame.top, GetSystemMetrics(SM_CYSCREEN) / 2 - (frame.bottom - frame.top) / 2);
-    EXPECT_EQ(lstrcmpiA(folder.c_str(), (m_temp / "b").c_str()), 0) << folder;
+    EXPECT_EQ(lstrcmpiA(folder.c_str(), m_temp.File("b").c_str()), 0) << folder;
 }
 
 TEST_F(FolderDialogTest, RemovedFolderDisablesOkAndNewFolderAndCancelKeepsTheFolder) {
-    const std::string start = m_temp / "a";
+    const std::string start = m_temp.File("a");
     std::string folder = start;
     bool shownAtStart = false, okOnA = false, newOnA = false, okOnB = true, newOnB = true, okBack = false;
     harness::DialogAnswerer answer([&](HWND dialog) {
@@ -134,7 +134,7 @@ TEST_F(FolderDialogTest, RemovedFolderDisablesOkAndNewFolderAndCancelKeepsTheFol
         newOnA = Enabled(dialog, kBrowseNewFolderId);
         const HTREEITEM a = tree.Selected();
         const HTREEITEM b = tree.Child(tree.Parent(a), "b");
-        RemoveDirectoryA((m_temp / "b").c_str());
+        RemoveDirectoryA(m_temp.File("b").c_str());
         tree.Select(b);
         okOnB = Enabled(dialog, IDOK);
         newOnB = Enabled(dialog, kBrowseNewFolderId);
@@ -154,7 +154,7 @@ TEST_F(FolderDialogTest, RemovedFolderDisablesOkAndNewFolderAndCancelKeepsTheFol
 }
 
 TEST_F(FolderDialogTest, ItemWithoutAFileSystemPathDisablesOk) {
-    std::string folder = m_temp / "a";
+    std::string folder = m_temp.File("a");
     bool okOnComputer = true, okOnA = false;
     std::string computer;
     harness::DialogAnswerer answer([&](HWND dialog) {
@@ -181,7 +181,7 @@ TEST_F(FolderDialogTest, ItemWithoutAFileSystemPathDisablesOk) {
 TEST_F(FolderDialogTest, EmptyFolderOpensAtTheCurrentDirectory) {
     char previous[MAX_PATH] = {};
     GetCurrentDirectoryA(MAX_PATH, previous);
-    ASSERT_TRUE(SetCurrentDirectoryA((m_temp / "b").c_str()));
+    ASSERT_TRUE(SetCurrentDirectoryA(m_temp.File("b").c_str()));
     std::string folder, selected;
     harness::DialogAnswerer answer([&](HWND dialog) {
         selected = TreeView(dialog).Text(TreeView(dialog).Selected());
@@ -191,7 +191,7 @@ TEST_F(FolderDialogTest, EmptyFolderOpensAtTheCurrentDirectory) {
     SetCurrentDirectoryA(previous);
     ASSERT_TRUE(chosen);
     EXPECT_EQ(selected, "b");
-    EXPECT_EQ(lstrcmpiA(folder.c_str(), (m_temp / "b").c_str()), 0) << folder;
+    EXPECT_EQ(lstrcmpiA(folder.c_str(), m_temp.File("b").c_str()), 0) << folder;
 }
 
 TEST_F(FolderDialogTest, SpecialFolderNumbersGiveTheStartAndTheRoot) {
@@ -225,15 +225,15 @@ TEST_F(FolderDialogTest, ResultBufferBelowAWholePathIsRefusedWithoutADialog) {
 
 TEST_F(FolderDialogTest, ConfirmFolderAsksNothingForAnExistingFolder) {
     harness::DialogAnswerer answer([](HWND dialog) { harness::PressButton(dialog, IDNO); }, 1000);
-    EXPECT_TRUE(ConfirmFolder(nullptr, m_temp / "a"));
-    EXPECT_TRUE(ConfirmFolder(nullptr, (m_temp / "a") + "\\"));
+    EXPECT_TRUE(ConfirmFolder(nullptr, m_temp.File("a")));
+    EXPECT_TRUE(ConfirmFolder(nullptr, m_temp.File("a") + "\\"));
     Sleep(1100);
     EXPECT_FALSE(answer.Answered());
 }
 
 TEST_F(FolderDialogTest, ConfirmFolderAnsweredYesCreatesTheWholeNestedChain) {
     OwnerWindow owner;
-    const std::string nested = m_temp / "x\\y\\z";
+    const std::string nested = m_temp.File("x\\y\\z");
     std::string caption, text;
     std::vector<std::string> buttons;
     HWND boxOwner = nullptr;
@@ -254,13 +254,13 @@ TEST_F(FolderDialogTest, ConfirmFolderAnsweredYesCreatesTheWholeNestedChain) {
 
 TEST_F(FolderDialogTest, ConfirmFolderAnsweredNoCreatesNothing) {
     harness::DialogAnswerer answer([](HWND box) { harness::PressButton(box, IDNO); });
-    EXPECT_FALSE(ConfirmFolder(nullptr, m_temp / "x\\y\\z"));
+    EXPECT_FALSE(ConfirmFolder(nullptr, m_temp.File("x\\y\\z")));
     EXPECT_TRUE(answer.Answered());
-    EXPECT_FALSE(FolderExists(m_temp / "x"));
+    EXPECT_FALSE(FolderExists(m_temp.File("x")));
 }
 
 TEST_F(FolderDialogTest, ConfirmFolderFailsWhenTheFolderCannotBeMade) {
-    const std::string file = m_temp / "file.txt";
+    const std::string file = m_temp.File("file.txt");
     const HANDLE h =
         CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(h, INVALID_HANDLE_VALUE);
@@ -285,9 +285,9 @@ TEST_F(FolderDialogTest, CreateFolderWithParentsTakesRelativeAndEndedPaths) {
     const bool relative = CreateFolderWithParents("r1\\r2");
     SetCurrentDirectoryA(previous);
     EXPECT_TRUE(relative);
-    EXPECT_TRUE(FolderExists(m_temp / "r1\\r2"));
-    EXPECT_TRUE(CreateFolderWithParents(m_temp / "e1\\e2\\"));
-    EXPECT_TRUE(FolderExists(m_temp / "e1\\e2"));
-    EXPECT_TRUE(CreateFolderWithParents(m_temp / "a"));
+    EXPECT_TRUE(FolderExists(m_temp.File("r1\\r2")));
+    EXPECT_TRUE(CreateFolderWithParents(m_temp.File("e1\\e2\\")));
+    EXPECT_TRUE(FolderExists(m_temp.File("e1\\e2")));
+    EXPECT_TRUE(CreateFolderWithParents(m_temp.File("a")));
     EXPECT_FALSE(CreateFolderWithParents(""));
 }

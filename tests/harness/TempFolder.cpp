@@ -1,4 +1,4 @@
-#include "TempFolder.h"
+#include "harness/TempFolder.h"
 
 #include <atomic>
 
@@ -18,6 +18,21 @@ TempFolder::~TempFolder() {
     RemoveTree(m_sPath);
 }
 
+std::vector<std::string> TempFolder::List() const {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found{};
+    const HANDLE search = FindFirstFileA((m_sPath + "\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        const std::string name = found.cFileName;
+        if (name != "." && name != "..")
+            names.push_back(name);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    return names;
+}
+
 void RemoveTree(const std::string& path) {
     WIN32_FIND_DATAA found{};
     const HANDLE search = FindFirstFileA((path + "\\*").c_str(), &found);
@@ -27,6 +42,7 @@ void RemoveTree(const std::string& path) {
             if (name == "." || name == "..")
                 continue;
             const std::string inner = path + "\\" + name;
+            SetFileAttributesA(inner.c_str(), FILE_ATTRIBUTE_NORMAL);
             if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
                 RemoveTree(inner);
             else

@@ -1,10 +1,11 @@
 // A fresh folder under the system's temporary folder for one test, removed
-// with everything in it afterwards.
+// with everything in it afterwards (read-only files too).
 #pragma once
 
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 class TempFolder {
 public:
@@ -15,7 +16,9 @@ public:
 
     // The folder, without a trailing backslash.
     const std::string& Path() const { return m_sPath; }
-    std::string operator/(const std::string& name) const { return m_sPath + "\\" + name; }
+    std::string File(const std::string& name) const { return m_sPath + "\\" + name; }
+    // Names of the files and folders in the folder.
+    std::vector<std::string> List() const;
 
 private:
     std::string m_sPath;
