@@ -104,7 +104,7 @@ struct JpegJob {
     std::vector<JSAMPROW> m_vRows;
     DecodeStatus m_status = DecodeStatus::Corrupt;
 
-    JpegJob() = default;
+    JpegJob(const uint8_t* data, size_t size, PixelSink& sink) : m_pData(data), m_nSize(size), m_pSink(&sink) {}
     JpegJob(const JpegJob&) = delete;
     JpegJob& operator=(const JpegJob&) = delete;
     ~JpegJob() {
@@ -208,10 +208,7 @@ void JpegJob::Run() {
 } // namespace
 
 DecodeStatus DecodeJpeg(const uint8_t* data, size_t size, PixelSink& sink) {
-    JpegJob job;
-    job.m_pData = data;
-    job.m_nSize = size;
-    job.m_pSink = &sink;
+    JpegJob job(data, size, sink);
     job.Run();
     return job.m_status;
 }

@@ -30,7 +30,7 @@ struct PngJob {
     std::vector<uint8_t> m_vRow;
     DecodeStatus m_status = DecodeStatus::Corrupt;
 
-    PngJob() = default;
+    PngJob(const uint8_t* data, size_t size, PixelSink& sink) : m_pData(data), m_nSize(size), m_pSink(&sink) {}
     PngJob(const PngJob&) = delete;
     PngJob& operator=(const PngJob&) = delete;
     ~PngJob() {
@@ -163,10 +163,7 @@ void PngJob::Run() {
 } // namespace
 
 DecodeStatus DecodePng(const uint8_t* data, size_t size, PixelSink& sink) {
-    PngJob job;
-    job.m_pData = data;
-    job.m_nSize = size;
-    job.m_pSink = &sink;
+    PngJob job(data, size, sink);
     job.Run();
     return job.m_status;
 }
