@@ -14,6 +14,8 @@
 
 #include <jpeglib.h>
 
+#include "imaging/encode/LibjpegReference.h"
+
 namespace {
 
 struct MemorySink : isource::ByteSink {
@@ -235,4 +237,73 @@ TEST(JpegWriter, ReportsAFullDevice) {
     const std::vector<uint8_t> scene = Scene(200, 150, 3);
     EXPECT_FALSE(isource::EncodeJpeg(scene.data(), 200, 150, 600, 3, 100, sink));
     std::fclose(full);
+}
+
+// From quality 90 the tables come from our own statistics pass and the file
+// is written in one pass: the same coefficients and pixels as libjpeg's
+// optimised file, and a few hundred bytes more at most: our tables also code
+// the symbols the picture does not use.
+TEST(JpegWriter, FullChromaFilesHoldLibjpegsCoefficients) {
+    using encode_test::Picture;
+    const struct {
+        const char* name;
+        Picture picture;
+        int quality;
+    } cases[] = {
+        {"scene", {163, 117, 3, Scene(163, 117, 3)}, 100},
+        {"scene", {163, 117, 3, Scene(163, 117, 3)}, 90},
+        {"corpus photo", encode_test::CorpusPicture("jpeg_444.jpg"), 95},
+        {"grey scene", {64, 33, 1, Scene(64, 33, 1)}, 100},
+        {"grey scene", {64, 33, 1, Scene(64, 33, 1)}, 40},
+        {"large", {1921, 1081, 3, Scene(1921, 1081, 3)}, 100},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.name) + ", quality " + std::to_string(c.quality));
+        ASSERT_FALSE(c.picture.pixels.empty());
+        const std::vector<uint8_t> ours = encode_test::OurFile(c.picture, c.quality);
+        const std::vector<uint8_t> theirs = encode_test::LibjpegOptimised(c.picture, c.quality);
+        encode_test::FileContents a, b;
+        ASSERT_TRUE(encode_test::ReadFile(ours, a, true));
+        ASSERT_TRUE(encode_test::ReadFile(theirs, b, true));
+        EXPECT_TRUE(a.coefficients == b.coefficients);
+        EXPECT_TRUE(a.pixels == b.pixels);
+        // Room for the extra symbols in the DHT segments (12 a DC table,
+        // 162 an AC table) and their share of the code space.
+        EXPECT_GE(ours.size() + 50, theirs.size());
+        EXPECT_LE(ours.size(), theirs.size() + 2 * (12 + 162) + theirs.size() / 2000);
+    }
+}
+
+// libjpeg writes undecodable data, silently, for a symbol without a code:
+// our tables code every symbol a baseline scan can hold.
+TEST(JpegWriter, TablesCodeEveryBaselineSymbol) {
+    const encode_test::Picture flat{48, 32, 3, std::vector<uint8_t>(48 * 32 * 3, 200)};
+    for (const encode_test::Picture& p : {flat, encode_test::Noise(48, 32, 1, 9)}) {
+        int tables = 0;
+        for (const Segment& s : Segments(encode_test::OurFile(p, 100))) {
+            if (s.marker != 0xC4)
+                continue;
+            for (size_t i = 0; i + 17 <= s.data.size();) {
+                size_t symbols = 0;
+                for (int k = 0; k < 16; ++k)
+                    symbols += s.data[i + 1 + k];
+                const bool dc = (s.data[i] >> 4) == 0;
+                EXPECT_EQ(symbols, dc ? 12u : 162u) << "table " << std::hex << int(s.data[i]);
+                ++tables;
+                i += 17 + symbols;
+            }
+        }
+        EXPECT_EQ(tables, p.bpp == 3 ? 4 : 2);
+    }
+}
+
+// Below quality 90 (chroma subsampled) libjpeg's own optimisation makes the
+// tables: the file is the one libjpeg writes.
+TEST(JpegWriter, SubsampledFilesAreLibjpegsOwn) {
+    const encode_test::Picture scene{80, 64, 3, Scene(80, 64, 3)};
+    for (int quality : {89, 50}) {
+        const std::vector<uint8_t> theirs = encode_test::LibjpegOptimised(scene, quality);
+        ASSERT_FALSE(theirs.empty());
+        EXPECT_TRUE(encode_test::OurFile(scene, quality) == theirs) << quality;
+    }
 }
