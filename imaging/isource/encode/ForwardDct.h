@@ -3,13 +3,55 @@
 // of precision, columns second, results scaled by 8; then division by eight
 // times the quantiser step, rounded half away from zero. Written for any
 // lane type with the integer operators, so one block (int32_t) or several
-// side by side (a vector of int32_t) go through the same code.
+// side by side (Int32x4) go through the same code.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
+#include <cstring>
+#include <type_traits>
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 namespace isource {
 namespace dct {
+
+typedef int32_t Int32x4 __attribute__((vector_size(16)));
+
+// Two values per lane, for sums of their products with two constants. The
+// rotations' inputs and constants all fit in 16 bits (the transform's
+// intermediate values stay within +-2^14), which SSE2 multiplies and adds
+// in pairs in one instruction.
+template <typename V>
+struct Pair {
+    V a, b;
+};
+
+template <typename V>
+inline Pair<V> Pack(V a, V b) {
+    return {a, b};
+}
+
+template <typename V>
+inline V Dot(const Pair<V>& p, int32_t ca, int32_t cb) {
+    return p.a * ca + p.b * cb;
+}
+
+#ifdef __SSE2__
+struct Packed4 {
+    __m128i halves; // a in the low, b in the high 16 bits of each lane
+};
+
+inline Packed4 Pack(Int32x4 a, Int32x4 b) {
+    return {__m128i((a & 0xFFFF) | (b << 16))};
+}
+
+inline Int32x4 Dot(const Packed4& p, int32_t ca, int32_t cb) {
+    return Int32x4(_mm_madd_epi16(p.halves, _mm_set1_epi32(int32_t(uint32_t(ca & 0xFFFF) | uint32_t(cb) << 16))));
+}
+#endif
 
 constexpr int kConstBits = 13;
 constexpr int kPass1Bits = 2;
@@ -54,19 +96,22 @@ inline void Transform8(V* x) {
         x[0 * step] = Descale<-evenShift>(t10 + t11);
         x[4 * step] = Descale<-evenShift>(t10 - t11);
     }
-    const V e = (t12 + t13) * k0_541196100;
-    x[2 * step] = Descale<oddBits>(e + t13 * k0_765366865);
-    x[6 * step] = Descale<oddBits>(e - t12 * k1_847759065);
+    // The rotations with their shared products multiplied out, which in
+    // integers changes nothing.
+    const auto even = Pack(t12, t13);
+    x[2 * step] = Descale<oddBits>(Dot(even, k0_541196100, k0_541196100 + k0_765366865));
+    x[6 * step] = Descale<oddBits>(Dot(even, k0_541196100 - k1_847759065, k0_541196100));
 
-    const V z5 = (t4 + t5 + t6 + t7) * k1_175875602;
-    const V z1 = (t4 + t7) * -k0_899976223;
-    const V z2 = (t5 + t6) * -k2_562915447;
-    const V z3 = (t4 + t6) * -k1_961570560 + z5;
-    const V z4 = (t5 + t7) * -k0_390180644 + z5;
-    x[7 * step] = Descale<oddBits>(t4 * k0_298631336 + z1 + z3);
-    x[5 * step] = Descale<oddBits>(t5 * k2_053119869 + z2 + z4);
-    x[3 * step] = Descale<oddBits>(t6 * k3_072711026 + z2 + z3);
-    x[1 * step] = Descale<oddBits>(t7 * k1_501321110 + z1 + z4);
+    const auto odd45 = Pack(t4, t5), odd67 = Pack(t6, t7);
+    constexpr int32_t c = k1_175875602;
+    x[7 * step] = Descale<oddBits>(Dot(odd45, k0_298631336 - k0_899976223 - k1_961570560 + c, c) +
+                                   Dot(odd67, c - k1_961570560, c - k0_899976223));
+    x[5 * step] = Descale<oddBits>(Dot(odd45, c, k2_053119869 - k2_562915447 - k0_390180644 + c) +
+                                   Dot(odd67, c - k2_562915447, c - k0_390180644));
+    x[3 * step] = Descale<oddBits>(Dot(odd45, c - k1_961570560, c - k2_562915447) +
+                                   Dot(odd67, k3_072711026 - k2_562915447 - k1_961570560 + c, c));
+    x[1 * step] = Descale<oddBits>(Dot(odd45, c - k0_899976223, c - k0_390180644) +
+                                   Dot(odd67, c, k1_501321110 - k0_899976223 - k0_390180644 + c));
 }
 
 // The 2-D transform of level-shifted samples (-128..127), row-major, in
@@ -88,16 +133,24 @@ struct Divisor {
     int32_t half;
     int32_t multiplier;
     int shift;
+    float reciprocal; // 1 / (8 * step), rounded up
 };
 
-constexpr Divisor DivisorFor(int32_t step) {
+inline Divisor DivisorFor(int32_t step) {
     const int32_t d = 8 * step;
     int ceilLog = 0;
     while ((int32_t{1} << ceilLog) < d)
         ++ceilLog;
     const int shift = 15 + ceilLog;
     const int64_t power = int64_t{1} << shift;
-    return {d / 2, int32_t((power + d - 1) / d), shift};
+    // The reciprocal's 24 significant bits by integer division, rounded up:
+    // floating-point division could be carried out with excess precision.
+    int floorLog = 0;
+    while ((int32_t{2} << floorLog) <= d)
+        ++floorLog;
+    const int64_t significand = ((int64_t{1} << (24 + floorLog)) + d - 1) / d;
+    const float reciprocal = std::ldexp(float(significand), -(24 + floorLog));
+    return {d / 2, int32_t((power + d - 1) / d), shift, reciprocal};
 }
 
 // |x| divided by 8 * step as above: all the Huffman symbols of the AC
@@ -113,6 +166,28 @@ template <typename V>
 inline V Quantise(V x, const Divisor& divisor) {
     const V sign = x >> 31;
     return (QuantisedMagnitude(x, divisor) ^ sign) - sign;
+}
+
+// The size category (bit length) of the quantised magnitude, without the
+// quotient: the exponent of n times the rounded-up reciprocal. For n below
+// 2^15 and 8 * step at most 2040 the product lands on the right side of
+// every power of two: at or above 2^j exactly when n >= 8 * step * 2^j, and
+// the reciprocal's error is too small to carry any lower n across. F is the
+// float type as wide as V.
+template <typename F, typename V>
+inline V QuotientSize(V x, const Divisor& divisor) {
+    static_assert(sizeof(F) == sizeof(V), "float and integer lanes must match");
+    const V sign = x >> 31;
+    const V n = ((x ^ sign) - sign) + divisor.half;
+    F product;
+    if constexpr (std::is_arithmetic_v<V>)
+        product = F(n) * divisor.reciprocal;
+    else
+        product = __builtin_convertvector(n, F) * divisor.reciprocal;
+    V bits;
+    std::memcpy(&bits, &product, sizeof bits);
+    const V exponent = (bits >> 23) - 126; // 1 for [1, 2), at most 0 below 1
+    return exponent & ~(exponent >> 31);
 }
 
 } // namespace dct

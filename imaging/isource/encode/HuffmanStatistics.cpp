@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstring>
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -15,7 +16,8 @@ namespace {
 // Four horizontally adjacent blocks go through the transform together, one
 // per lane, so that both passes of the DCT are plain lane-wise arithmetic.
 constexpr int kLanes = 4;
-typedef int32_t Lanes __attribute__((vector_size(kLanes * sizeof(int32_t))));
+typedef dct::Int32x4 Lanes;
+typedef float Floats __attribute__((vector_size(kLanes * sizeof(float))));
 typedef Lanes Block[64];
 constexpr int32_t kGroupWidth = 8 * kLanes;
 
@@ -26,13 +28,16 @@ constexpr uint8_t kZigzag[64] = {0,  1,  8,  16, 9,  2,  3,  10, 17, 24, 32, 25,
                                  58, 59, 52, 45, 38, 31, 39, 46, 53, 60, 61, 54, 47, 55, 62, 63};
 
 // RGB -> YCbCr in 16-bit fixed point. Chroma rounds with just under a half,
-// which keeps the largest result at 255 without a clamp.
+// which keeps the largest result at 255 without a clamp. Done in floats:
+// every product and partial sum is an integer below 2^24, so exact, and the
+// final shift is an exact scaling and a truncation.
 constexpr int kScaleBits = 16;
-constexpr int32_t Fix(double x) {
-    return int32_t(x * (1 << kScaleBits) + 0.5);
+constexpr float Fix(double x) {
+    return float(int32_t(x * (1 << kScaleBits) + 0.5));
 }
-constexpr int32_t kHalf = 1 << (kScaleBits - 1);
-constexpr int32_t kChromaBias = (128 << kScaleBits) + kHalf - 1;
+constexpr float kHalf = 1 << (kScaleBits - 1);
+constexpr float kChromaBias = (128 << kScaleBits) + (1 << (kScaleBits - 1)) - 1;
+constexpr float kUnscale = 1.0f / (1 << kScaleBits);
 
 // Largest size categories a baseline scan of 8-bit samples can code.
 constexpr int kMaxDcSize = 11;
@@ -52,33 +57,48 @@ struct Picture {
     int32_t blocksAcross, blocksDown;
 };
 
+// A pixel's bytes in the low bits of a word, little-endian. Inside the
+// picture one 32-bit read (the top byte belongs to the next pixel); at its
+// right edge, where no next pixel may follow, byte by byte.
+template <int bpp, bool inside>
+int32_t PixelWord(const uint8_t* p) {
+    static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "pixel words are read little-endian");
+    if constexpr (bpp == 1) {
+        return p[0];
+    } else if constexpr (inside) {
+        uint32_t word;
+        std::memcpy(&word, p, sizeof word);
+        return int32_t(word & 0xFFFFFF);
+    } else {
+        return p[0] | p[1] << 8 | p[2] << 16;
+    }
+}
+
 // The level-shifted samples of one group of blocks per component, with the
 // blocks past the right and bottom edges filled the way libjpeg fills them:
-// the last column, then the last row, repeated.
-template <int bpp>
-void LoadGroup(const Picture& pic, int32_t blockRow, int32_t group, Block* planes) {
-    int32_t offset[kGroupWidth];
-    for (int32_t p = 0; p < kGroupWidth; ++p)
-        offset[p] = std::min(group * kGroupWidth + p, pic.width - 1) * bpp;
+// the last column, then the last row, repeated. `offset` holds the byte
+// offset in a row of each of the group's columns.
+template <int bpp, bool inside>
+void LoadGroup(const Picture& pic, int32_t blockRow, const int32_t* offset, Block* planes) {
     for (int r = 0; r < 8; ++r) {
         const int32_t y = std::min(blockRow * 8 + r, pic.height - 1);
         const uint8_t* row = pic.pixels + ptrdiff_t(y) * pic.stride;
-        for (int p = 0; p < kGroupWidth; ++p) {
-            const uint8_t* px = row + offset[p];
-            const int lane = p / 8, at = r * 8 + p % 8;
+        for (int c = 0; c < 8; ++c) {
+            const Lanes word = {PixelWord<bpp, inside>(row + offset[c]), PixelWord<bpp, inside>(row + offset[8 + c]),
+                                PixelWord<bpp, inside>(row + offset[16 + c]),
+                                PixelWord<bpp, inside>(row + offset[24 + c])};
             if constexpr (bpp == 1) {
-                planes[0][at][lane] = px[0] - 128;
+                planes[0][r * 8 + c] = word - 128;
             } else {
-                const int32_t red = px[0], green = px[1], blue = px[2];
-                const int32_t luma = (Fix(0.29900) * red + Fix(0.58700) * green + Fix(0.11400) * blue + kHalf) >>
-                                     kScaleBits;
-                const int32_t cb =
-                    (-Fix(0.16874) * red - Fix(0.33126) * green + Fix(0.50000) * blue + kChromaBias) >> kScaleBits;
-                const int32_t cr =
-                    (Fix(0.50000) * red - Fix(0.41869) * green - Fix(0.08131) * blue + kChromaBias) >> kScaleBits;
-                planes[0][at][lane] = luma - 128;
-                planes[1][at][lane] = cb - 128;
-                planes[2][at][lane] = cr - 128;
+                const Floats red = __builtin_convertvector(word & 0xFF, Floats);
+                const Floats green = __builtin_convertvector((word >> 8) & 0xFF, Floats);
+                const Floats blue = __builtin_convertvector(word >> 16, Floats);
+                const Floats luma = (red * Fix(0.29900) + green * Fix(0.58700) + blue * Fix(0.11400) + kHalf);
+                const Floats cb = (kChromaBias - red * Fix(0.16874) - green * Fix(0.33126) + blue * Fix(0.50000));
+                const Floats cr = (kChromaBias + red * Fix(0.50000) - green * Fix(0.41869) - blue * Fix(0.08131));
+                planes[0][r * 8 + c] = __builtin_convertvector(luma * kUnscale, Lanes) - 128;
+                planes[1][r * 8 + c] = __builtin_convertvector(cb * kUnscale, Lanes) - 128;
+                planes[2][r * 8 + c] = __builtin_convertvector(cr * kUnscale, Lanes) - 128;
             }
         }
     }
@@ -93,20 +113,12 @@ struct CodedGroup {
     Lanes low, high;
 };
 
-// The bit lengths of values 0..2^24, four at once: the exponent of their
-// float, which holds them exactly.
-inline Lanes SizeCategory(Lanes magnitude) {
-    typedef float Floats __attribute__((vector_size(sizeof(Lanes))));
-    const Lanes bits = (Lanes)__builtin_convertvector(magnitude, Floats);
-    return ((bits >> 23) - 126) & (magnitude != 0);
-}
-
 void Quantise(const Block& block, const dct::Divisor* divisor, CodedGroup& out) {
     out.dc = dct::Quantise(block[0], divisor[0]);
     Lanes low = {}, high = {};
     for (int k = 1; k < 64; ++k) {
         const int at = kZigzag[k];
-        const Lanes size = SizeCategory(dct::QuantisedMagnitude(block[at], divisor[at]));
+        const Lanes size = dct::QuotientSize<Floats>(block[at], divisor[at]);
         out.size[k] = size;
         if (k < 32)
             low |= (size != 0) & int32_t(1u << k);
@@ -204,7 +216,13 @@ void CountBand(const Picture& pic, const dct::Divisor (&divisors)[2][64], int32_
     CodedGroup coded;
     for (int32_t blockRow = begin; blockRow < end; ++blockRow) {
         for (int32_t group = 0; group < groups; ++group) {
-            LoadGroup<bpp>(pic, blockRow, group, planes);
+            int32_t offset[kGroupWidth];
+            for (int32_t p = 0; p < kGroupWidth; ++p)
+                offset[p] = std::min(group * kGroupWidth + p, pic.width - 1) * bpp;
+            if ((group + 1) * kGroupWidth < pic.width)
+                LoadGroup<bpp, true>(pic, blockRow, offset, planes);
+            else
+                LoadGroup<bpp, false>(pic, blockRow, offset, planes);
             const int blocks = int(std::min<int32_t>(kLanes, pic.blocksAcross - group * kLanes));
             for (int ci = 0; ci < components; ++ci) {
                 dct::Forward(planes[ci]);

@@ -104,17 +104,23 @@ TEST(HuffmanStatistics, RefusesWhatItCannotCount) {
     EXPECT_FALSE(isource::CountScanSymbols(pixels.data(), 10, 1, 30, 3, steps, counts));
 }
 
-// The quantiser's multiplication against plain division, over every step
-// and every value the transform can give.
+// The quantiser's multiplication, and the size categories taken straight
+// from the transform output, against plain division, over every step and
+// every value the transform can give.
 TEST(HuffmanStatistics, QuantiserDividesExactly) {
     for (int32_t step = 1; step <= 255; ++step) {
         const isource::dct::Divisor divisor = isource::dct::DivisorFor(step);
         for (int32_t x = -16383; x <= 16383; ++x) {
-            const int32_t magnitude = (x < 0 ? -x : x) + 4 * step;
-            const int32_t expected = (x < 0 ? -1 : 1) * (magnitude / (8 * step));
+            const int32_t magnitude = ((x < 0 ? -x : x) + 4 * step) / (8 * step);
+            const int32_t expected = x < 0 ? -magnitude : magnitude;
             const int32_t q = isource::dct::Quantise(x, divisor);
-            if (q != expected)
-                FAIL() << x << " / (8 * " << step << ") gave " << q << ", not " << expected;
+            int32_t size = 0;
+            while (magnitude >> size)
+                ++size;
+            const int32_t quotientSize = isource::dct::QuotientSize<float>(x, divisor);
+            if (q != expected || quotientSize != size)
+                FAIL() << x << " / (8 * " << step << ") gave " << q << " of size " << quotientSize << ", not "
+                       << expected << " of size " << size;
         }
     }
 }
