@@ -169,25 +169,34 @@ inline V Quantise(V x, const Divisor& divisor) {
 }
 
 // The size category (bit length) of the quantised magnitude, without the
-// quotient: the exponent of n times the rounded-up reciprocal. For n below
-// 2^15 and 8 * step at most 2040 the product lands on the right side of
-// every power of two: at or above 2^j exactly when n >= 8 * step * 2^j, and
-// the reciprocal's error is too small to carry any lower n across. F is the
-// float type as wide as V.
+// quotient: the exponent of n = |x| + half times the rounded-up reciprocal,
+// both from Divisor. For n below 2^15 and 8 * step at most 2040 the product
+// lands on the right side of every power of two: at or above 2^j exactly
+// when n >= 8 * step * 2^j, and the reciprocal's error is too small to carry
+// any lower n across. F is the float type as wide as V; `nonZero` is all
+// ones where the quotient is not zero.
+template <typename V>
+struct QuotientSize {
+    V size;
+    V nonZero;
+};
+
 template <typename F, typename V>
-inline V QuotientSize(V x, const Divisor& divisor) {
+inline QuotientSize<V> SizeOfQuotient(V x, F half, F reciprocal) {
     static_assert(sizeof(F) == sizeof(V), "float and integer lanes must match");
-    const V sign = x >> 31;
-    const V n = ((x ^ sign) - sign) + divisor.half;
     F product;
-    if constexpr (std::is_arithmetic_v<V>)
-        product = F(n) * divisor.reciprocal;
-    else
-        product = __builtin_convertvector(n, F) * divisor.reciprocal;
+    V aboveOne;
+    if constexpr (std::is_arithmetic_v<V>) {
+        product = (std::fabs(F(x)) + half) * reciprocal;
+        aboveOne = product >= 1 ? -1 : 0;
+    } else {
+        const V magnitude = V(__builtin_convertvector(x, F)) & 0x7FFFFFFF; // the float's sign cleared
+        product = (F(magnitude) + half) * reciprocal;
+        aboveOne = product >= 1;
+    }
     V bits;
     std::memcpy(&bits, &product, sizeof bits);
-    const V exponent = (bits >> 23) - 126; // 1 for [1, 2), at most 0 below 1
-    return exponent & ~(exponent >> 31);
+    return {((bits >> 23) - 126) & aboveOne, aboveOne}; // exponent 1 for [1, 2)
 }
 
 } // namespace dct

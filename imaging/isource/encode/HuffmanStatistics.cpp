@@ -104,29 +104,40 @@ void LoadGroup(const Picture& pic, int32_t blockRow, const int32_t* offset, Bloc
     }
 }
 
-// The quantised blocks of a group as the scan codes them: their DC values,
-// the size category of each AC coefficient in zigzag order (0 for zero) and
-// the non-zero ones as bits (1..31 in low, 32..63 in high).
+// The quantised blocks of a group as the scan codes them: their DC values;
+// for each AC coefficient in zigzag order, the symbol coding it with the
+// zeros before it (undefined where it is zero); which ones are not zero, as
+// bits (1..31 in low, 32..63 in high); and the runs of sixteen zeros.
 struct CodedGroup {
     Lanes dc;
-    Lanes size[64];
+    Lanes symbol[64];
     Lanes low, high;
+    Lanes sixteens;
 };
 
-void Quantise(const Block& block, const dct::Divisor* divisor, CodedGroup& out) {
-    out.dc = dct::Quantise(block[0], divisor[0]);
-    Lanes low = {}, high = {};
+// One quantiser as the AC loop takes it: each step's half and reciprocal in
+// every lane, in zigzag order.
+struct AcSteps {
+    Floats half[64];
+    Floats reciprocal[64];
+};
+
+void Quantise(const Block& block, const dct::Divisor& dcDivisor, const AcSteps& steps, CodedGroup& out) {
+    out.dc = dct::Quantise(block[0], dcDivisor);
+    Lanes low = {}, high = {}, sixteens = {}, zeros = {};
     for (int k = 1; k < 64; ++k) {
-        const int at = kZigzag[k];
-        const Lanes size = dct::QuotientSize<Floats>(block[at], divisor[at]);
-        out.size[k] = size;
+        const auto q = dct::SizeOfQuotient(block[kZigzag[k]], steps.half[k], steps.reciprocal[k]);
+        sixteens += (zeros >> 4) & q.nonZero;
+        out.symbol[k] = (zeros & 15) << 4 | q.size;
+        zeros = (zeros + 1) & ~q.nonZero;
         if (k < 32)
-            low |= (size != 0) & int32_t(1u << k);
+            low |= q.nonZero & int32_t(1u << k);
         else
-            high |= (size != 0) & int32_t(1u << (k - 32));
+            high |= q.nonZero & int32_t(1u << (k - 32));
     }
     out.low = low;
     out.high = high;
+    out.sixteens = sixteens;
 }
 
 // What one band of block rows found. Counts are gathered per block row in
@@ -168,19 +179,14 @@ void CountGroup(const CodedGroup& coded, int blocks, int ci, BandCounter& band) 
         band.started[ci] = true;
         band.lastDc[ci] = dcValue;
 
-        uint64_t nonZero = uint32_t(coded.low[lane]) | uint64_t(uint32_t(coded.high[lane])) << 32;
-        int previous = 0;
-        while (nonZero != 0) {
-            const int k = __builtin_ctzll(nonZero);
-            nonZero &= nonZero - 1;
-            int run = k - previous - 1;
-            for (; run > 15; run -= 16)
-                ++ac[0xF0];
-            ++ac[run << 4 | coded.size[k][lane]];
-            previous = k;
-        }
-        if (previous != 63)
-            ++ac[0x00];
+        // The masks in 32-bit halves, as quick on the 32-bit target.
+        for (uint32_t nonZero = uint32_t(coded.low[lane]); nonZero != 0; nonZero &= nonZero - 1)
+            ++ac[coded.symbol[__builtin_ctz(nonZero)][lane]];
+        for (uint32_t nonZero = uint32_t(coded.high[lane]); nonZero != 0; nonZero &= nonZero - 1)
+            ++ac[coded.symbol[32 + __builtin_ctz(nonZero)][lane]];
+        ac[0xF0] += uint32_t(coded.sixteens[lane]);
+        if (uint32_t(coded.high[lane]) >> 31 == 0)
+            ++ac[0x00]; // end of block, unless the last coefficient ends it
     }
 }
 
@@ -208,8 +214,8 @@ bool Codable(const ScanStatistics& s) {
 }
 
 template <int bpp>
-void CountBand(const Picture& pic, const dct::Divisor (&divisors)[2][64], int32_t begin, int32_t end,
-               BandCounter& band) {
+void CountBand(const Picture& pic, const dct::Divisor (&dcDivisors)[2], const AcSteps (&acSteps)[2], int32_t begin,
+               int32_t end, BandCounter& band) {
     constexpr int components = bpp == 3 ? 3 : 1;
     Block planes[components];
     const int32_t groups = (pic.blocksAcross + kLanes - 1) / kLanes;
@@ -226,7 +232,8 @@ void CountBand(const Picture& pic, const dct::Divisor (&divisors)[2][64], int32_
             const int blocks = int(std::min<int32_t>(kLanes, pic.blocksAcross - group * kLanes));
             for (int ci = 0; ci < components; ++ci) {
                 dct::Forward(planes[ci]);
-                Quantise(planes[ci], divisors[ci == 0 ? 0 : 1], coded);
+                const int table = ci == 0 ? 0 : 1;
+                Quantise(planes[ci], dcDivisors[table], acSteps[table], coded);
                 CountGroup(coded, blocks, ci, band);
             }
         }
@@ -241,13 +248,17 @@ bool CountScanSymbols(const uint8_t* pixels, int32_t width, int32_t height, int3
     if (pixels == nullptr || width <= 0 || height <= 0 || (bpp != 1 && bpp != 3) ||
         int64_t{stride} < int64_t{width} * bpp)
         return false;
-    dct::Divisor divisors[2][64];
-    for (int i = 0; i < 64; ++i) {
+    for (int i = 0; i < 64; ++i)
         if (steps.luma[i] < 1 || steps.luma[i] > 255 || steps.chroma[i] < 1 || steps.chroma[i] > 255)
             return false;
-        divisors[0][i] = dct::DivisorFor(steps.luma[i]);
-        divisors[1][i] = dct::DivisorFor(steps.chroma[i]);
-    }
+    const dct::Divisor dcDivisors[2] = {dct::DivisorFor(steps.luma[0]), dct::DivisorFor(steps.chroma[0])};
+    AcSteps acSteps[2];
+    for (int k = 1; k < 64; ++k)
+        for (int t = 0; t < 2; ++t) {
+            const dct::Divisor d = dct::DivisorFor((t == 0 ? steps.luma : steps.chroma)[kZigzag[k]]);
+            acSteps[t].half[k] = Floats{} + float(d.half);
+            acSteps[t].reciprocal[k] = Floats{} + d.reciprocal;
+        }
     const Picture pic{pixels, width, height, stride, (width + 7) / 8, (height + 7) / 8};
     const int components = bpp == 3 ? 3 : 1;
     try {
@@ -260,9 +271,9 @@ bool CountScanSymbols(const uint8_t* pixels, int32_t width, int32_t height, int3
             auto band = std::make_unique<BandCounter>();
             *band = BandCounter{};
             if (bpp == 3)
-                CountBand<3>(pic, divisors, begin, end, *band);
+                CountBand<3>(pic, dcDivisors, acSteps, begin, end, *band);
             else
-                CountBand<1>(pic, divisors, begin, end, *band);
+                CountBand<1>(pic, dcDivisors, acSteps, begin, end, *band);
             for (int ci = 0; ci < components; ++ci) {
                 firstDc[size_t(begin) * 3 + ci] = band->firstDc[ci];
                 lastDc[size_t(end - 1) * 3 + ci] = band->lastDc[ci];

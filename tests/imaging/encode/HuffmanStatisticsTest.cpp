@@ -117,8 +117,9 @@ TEST(HuffmanStatistics, QuantiserDividesExactly) {
             int32_t size = 0;
             while (magnitude >> size)
                 ++size;
-            const int32_t quotientSize = isource::dct::QuotientSize<float>(x, divisor);
-            if (q != expected || quotientSize != size)
+            const auto quotient = isource::dct::SizeOfQuotient(x, float(divisor.half), divisor.reciprocal);
+            const int32_t quotientSize = quotient.size;
+            if (q != expected || quotientSize != size || quotient.nonZero != (size != 0 ? -1 : 0))
                 FAIL() << x << " / (8 * " << step << ") gave " << q << " of size " << quotientSize << ", not "
                        << expected << " of size " << size;
         }
