@@ -21,9 +21,9 @@ namespace dct {
 typedef int32_t Int32x4 __attribute__((vector_size(16)));
 
 // Two values per lane, for sums of their products with two constants. The
-// rotations' inputs and constants all fit in 16 bits (the transform's
-// intermediate values stay within +-2^14), which SSE2 multiplies and adds
-// in pairs in one instruction.
+// rotations' inputs and constants all fit in 16 bits (the rotated values
+// are sums of at most four row results, each within +-4100), which SSE2
+// multiplies and adds in pairs in one instruction.
 template <typename V>
 struct Pair {
     V a, b;
@@ -153,19 +153,12 @@ inline Divisor DivisorFor(int32_t step) {
     return {d / 2, int32_t((power + d - 1) / d), shift, reciprocal};
 }
 
-// |x| divided by 8 * step as above: all the Huffman symbols of the AC
-// coefficients need.
-template <typename V>
-inline V QuantisedMagnitude(V x, const Divisor& divisor) {
-    const V sign = x >> 31;
-    const V magnitude = (x ^ sign) - sign;
-    return ((magnitude + divisor.half) * divisor.multiplier) >> divisor.shift;
-}
-
 template <typename V>
 inline V Quantise(V x, const Divisor& divisor) {
     const V sign = x >> 31;
-    return (QuantisedMagnitude(x, divisor) ^ sign) - sign;
+    const V magnitude = (x ^ sign) - sign;
+    const V quotient = ((magnitude + divisor.half) * divisor.multiplier) >> divisor.shift;
+    return (quotient ^ sign) - sign;
 }
 
 // The size category (bit length) of the quantised magnitude, without the
@@ -173,12 +166,11 @@ inline V Quantise(V x, const Divisor& divisor) {
 // both from Divisor. For n below 2^15 and 8 * step at most 2040 the product
 // lands on the right side of every power of two: at or above 2^j exactly
 // when n >= 8 * step * 2^j, and the reciprocal's error is too small to carry
-// any lower n across. F is the float type as wide as V; `nonZero` is all
-// ones where the quotient is not zero.
+// any lower n across. F is the float type as wide as V.
 template <typename V>
 struct QuotientSize {
     V size;
-    V nonZero;
+    V nonZero; // all ones where the quotient is not zero
 };
 
 template <typename F, typename V>

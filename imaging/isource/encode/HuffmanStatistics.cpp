@@ -122,7 +122,7 @@ struct AcSteps {
     Floats reciprocal[64];
 };
 
-void Quantise(const Block& block, const dct::Divisor& dcDivisor, const AcSteps& steps, CodedGroup& out) {
+void CodeGroup(const Block& block, const dct::Divisor& dcDivisor, const AcSteps& steps, CodedGroup& out) {
     out.dc = dct::Quantise(block[0], dcDivisor);
     Lanes low = {}, high = {}, sixteens = {}, zeros = {};
     for (int k = 1; k < 64; ++k) {
@@ -233,7 +233,7 @@ void CountBand(const Picture& pic, const dct::Divisor (&dcDivisors)[2], const Ac
             for (int ci = 0; ci < components; ++ci) {
                 dct::Forward(planes[ci]);
                 const int table = ci == 0 ? 0 : 1;
-                Quantise(planes[ci], dcDivisors[table], acSteps[table], coded);
+                CodeGroup(planes[ci], dcDivisors[table], acSteps[table], coded);
                 CountGroup(coded, blocks, ci, band);
             }
         }
@@ -268,8 +268,7 @@ bool CountScanSymbols(const uint8_t* pixels, int32_t width, int32_t height, int3
         ScanStatistics total{};
         std::mutex totalLock;
         ForEachBand(pic.blocksDown, int64_t{width} * height * bpp, [&](int32_t begin, int32_t end) {
-            auto band = std::make_unique<BandCounter>();
-            *band = BandCounter{};
+            const auto band = std::make_unique<BandCounter>(); // zeroed
             if (bpp == 3)
                 CountBand<3>(pic, dcDivisors, acSteps, begin, end, *band);
             else
@@ -283,8 +282,8 @@ bool CountScanSymbols(const uint8_t* pixels, int32_t width, int32_t height, int3
             Add(total, band->counts);
         });
         // The DC prediction runs across the whole scan: the first block of a
-        // band is coded against the last block of the band above (against
-        // zero at the top).
+        // band is coded against the last block of the band before it
+        // (against zero at the top).
         for (int32_t row = 0; row < pic.blocksDown; ++row) {
             if (bandStarts[size_t(row)] == 0)
                 continue;

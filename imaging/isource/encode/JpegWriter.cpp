@@ -66,8 +66,8 @@ struct ScanTables {
 };
 
 // Counts the scan's symbols the way libjpeg's optimisation pass would, for
-// the one-block-per-component MCUs and the tables cinfo holds, and makes
-// the tables to write with. Every symbol a baseline scan can contain gets a
+// the one-block-per-component MCUs and the quantisers cinfo holds, and
+// makes the tables to write with. Every symbol a baseline scan can contain gets a
 // code, so that a miscount could cost bytes but never break the file:
 // libjpeg writes bad data, and reports nothing, for a symbol without one.
 // False when the pass cannot be used here (libjpeg then makes the tables).
