@@ -24,18 +24,13 @@ typedef int32_t Int32x4 __attribute__((vector_size(16)));
 // rotations' inputs and constants all fit in 16 bits (the rotated values
 // are sums of at most four row results, each within +-4100), which SSE2
 // multiplies and adds in pairs in one instruction.
-template <typename V>
-struct Pair {
-    V a, b;
-};
+template <typename V> struct Pair { V a, b; };
 
-template <typename V>
-inline Pair<V> Pack(V a, V b) {
+template <typename V> inline Pair<V> Pack(V a, V b) {
     return {a, b};
 }
 
-template <typename V>
-inline V Dot(const Pair<V>& p, int32_t ca, int32_t cb) {
+template <typename V> inline V Dot(const Pair<V>& p, int32_t ca, int32_t cb) {
     return p.a * ca + p.b * cb;
 }
 
@@ -49,7 +44,8 @@ inline Packed4 Pack(Int32x4 a, Int32x4 b) {
 }
 
 inline Int32x4 Dot(const Packed4& p, int32_t ca, int32_t cb) {
-    return Int32x4(_mm_madd_epi16(p.halves, _mm_set1_epi32(int32_t(uint32_t(ca & 0xFFFF) | uint32_t(cb) << 16))));
+    return Int32x4(
+        _mm_madd_epi16(p.halves, _mm_set1_epi32(int32_t(uint32_t(ca & 0xFFFF) | uint32_t(cb) << 16))));
 }
 #endif
 
@@ -71,8 +67,7 @@ constexpr int32_t k2_562915447 = 20995;
 constexpr int32_t k3_072711026 = 25172;
 
 // Divides by 2^n rounding to nearest, halves upward.
-template <int n, typename V>
-inline V Descale(V x) {
+template <int n, typename V> inline V Descale(V x) {
     return (x + (int32_t{1} << (n - 1))) >> n;
 }
 
@@ -80,8 +75,7 @@ inline V Descale(V x) {
 // 0 and 4 are exact sums, shifted by evenShift (left when positive, a
 // rounded right shift when negative); the others are rounded down by
 // oddBits.
-template <int evenShift, int oddBits, int step, typename V>
-inline void Transform8(V* x) {
+template <int evenShift, int oddBits, int step, typename V> inline void Transform8(V* x) {
     const V t0 = x[0 * step] + x[7 * step], t7 = x[0 * step] - x[7 * step];
     const V t1 = x[1 * step] + x[6 * step], t6 = x[1 * step] - x[6 * step];
     const V t2 = x[2 * step] + x[5 * step], t5 = x[2 * step] - x[5 * step];
@@ -116,8 +110,7 @@ inline void Transform8(V* x) {
 
 // The 2-D transform of level-shifted samples (-128..127), row-major, in
 // place; results are eight times the orthonormal DCT, within +-8200.
-template <typename V>
-inline void Forward(V (&block)[64]) {
+template <typename V> inline void Forward(V (&block)[64]) {
     for (int row = 0; row < 8; ++row)
         Transform8<kPass1Bits, kConstBits - kPass1Bits, 1>(block + row * 8);
     for (int col = 0; col < 8; ++col)
@@ -153,8 +146,7 @@ inline Divisor DivisorFor(int32_t step) {
     return {d / 2, int32_t((power + d - 1) / d), shift, reciprocal};
 }
 
-template <typename V>
-inline V Quantise(V x, const Divisor& divisor) {
+template <typename V> inline V Quantise(V x, const Divisor& divisor) {
     const V sign = x >> 31;
     const V magnitude = (x ^ sign) - sign;
     const V quotient = ((magnitude + divisor.half) * divisor.multiplier) >> divisor.shift;
@@ -167,14 +159,12 @@ inline V Quantise(V x, const Divisor& divisor) {
 // lands on the right side of every power of two: at or above 2^j exactly
 // when n >= 8 * step * 2^j, and the reciprocal's error is too small to carry
 // any lower n across. F is the float type as wide as V.
-template <typename V>
-struct QuotientSize {
+template <typename V> struct QuotientSize {
     V size;
     V nonZero; // all ones where the quotient is not zero
 };
 
-template <typename F, typename V>
-inline QuotientSize<V> SizeOfQuotient(V x, F half, F reciprocal) {
+template <typename F, typename V> inline QuotientSize<V> SizeOfQuotient(V x, F half, F reciprocal) {
     static_assert(sizeof(F) == sizeof(V), "float and integer lanes must match");
     F product;
     V aboveOne;

@@ -60,8 +60,7 @@ struct Picture {
 // A pixel's bytes in the low bits of a word, little-endian. Inside the
 // picture one 32-bit read (the top byte belongs to the next pixel); at its
 // right edge, where no next pixel may follow, byte by byte.
-template <int bpp, bool inside>
-int32_t PixelWord(const uint8_t* p) {
+template <int bpp, bool inside> int32_t PixelWord(const uint8_t* p) {
     static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "pixel words are read little-endian");
     if constexpr (bpp == 1) {
         return p[0];
@@ -84,9 +83,9 @@ void LoadGroup(const Picture& pic, int32_t blockRow, const int32_t* offset, Bloc
         const int32_t y = std::min(blockRow * 8 + r, pic.height - 1);
         const uint8_t* row = pic.pixels + ptrdiff_t(y) * pic.stride;
         for (int c = 0; c < 8; ++c) {
-            const Lanes word = {PixelWord<bpp, inside>(row + offset[c]), PixelWord<bpp, inside>(row + offset[8 + c]),
-                                PixelWord<bpp, inside>(row + offset[16 + c]),
-                                PixelWord<bpp, inside>(row + offset[24 + c])};
+            const Lanes word = {
+                PixelWord<bpp, inside>(row + offset[c]), PixelWord<bpp, inside>(row + offset[8 + c]),
+                PixelWord<bpp, inside>(row + offset[16 + c]), PixelWord<bpp, inside>(row + offset[24 + c])};
             if constexpr (bpp == 1) {
                 planes[0][r * 8 + c] = word - 128;
             } else {
@@ -94,8 +93,10 @@ void LoadGroup(const Picture& pic, int32_t blockRow, const int32_t* offset, Bloc
                 const Floats green = __builtin_convertvector((word >> 8) & 0xFF, Floats);
                 const Floats blue = __builtin_convertvector(word >> 16, Floats);
                 const Floats luma = (red * Fix(0.29900) + green * Fix(0.58700) + blue * Fix(0.11400) + kHalf);
-                const Floats cb = (kChromaBias - red * Fix(0.16874) - green * Fix(0.33126) + blue * Fix(0.50000));
-                const Floats cr = (kChromaBias + red * Fix(0.50000) - green * Fix(0.41869) - blue * Fix(0.08131));
+                const Floats cb =
+                    (kChromaBias - red * Fix(0.16874) - green * Fix(0.33126) + blue * Fix(0.50000));
+                const Floats cr =
+                    (kChromaBias + red * Fix(0.50000) - green * Fix(0.41869) - blue * Fix(0.08131));
                 planes[0][r * 8 + c] = __builtin_convertvector(luma * kUnscale, Lanes) - 128;
                 planes[1][r * 8 + c] = __builtin_convertvector(cb * kUnscale, Lanes) - 128;
                 planes[2][r * 8 + c] = __builtin_convertvector(cr * kUnscale, Lanes) - 128;
@@ -214,8 +215,8 @@ bool Codable(const ScanStatistics& s) {
 }
 
 template <int bpp>
-void CountBand(const Picture& pic, const dct::Divisor (&dcDivisors)[2], const AcSteps (&acSteps)[2], int32_t begin,
-               int32_t end, BandCounter& band) {
+void CountBand(const Picture& pic, const dct::Divisor (&dcDivisors)[2], const AcSteps (&acSteps)[2],
+               int32_t begin, int32_t end, BandCounter& band) {
     constexpr int components = bpp == 3 ? 3 : 1;
     Block planes[components];
     const int32_t groups = (pic.blocksAcross + kLanes - 1) / kLanes;

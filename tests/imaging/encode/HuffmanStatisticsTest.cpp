@@ -28,10 +28,13 @@ void ExpectLibjpegsTables(const Picture& p, int quality, int stride) {
         std::copy_n(p.pixels.begin() + ptrdiff_t(y) * p.width * p.bpp, p.width * p.bpp,
                     rows.begin() + ptrdiff_t(y) * stride);
     isource::ScanStatistics counts;
-    ASSERT_TRUE(isource::CountScanSymbols(rows.data(), p.width, p.height, stride, p.bpp, theirs.steps, counts));
+    ASSERT_TRUE(
+        isource::CountScanSymbols(rows.data(), p.width, p.height, stride, p.bpp, theirs.steps, counts));
     for (int t = 0; t < (p.bpp == 3 ? 2 : 1); ++t) {
-        EXPECT_EQ(encode_test::Entries(isource::OptimalHuffmanTable(counts.dc[t])), theirs.dc[t]) << "DC " << t;
-        EXPECT_EQ(encode_test::Entries(isource::OptimalHuffmanTable(counts.ac[t])), theirs.ac[t]) << "AC " << t;
+        EXPECT_EQ(encode_test::Entries(isource::OptimalHuffmanTable(counts.dc[t])), theirs.dc[t])
+            << "DC " << t;
+        EXPECT_EQ(encode_test::Entries(isource::OptimalHuffmanTable(counts.ac[t])), theirs.ac[t])
+            << "AC " << t;
     }
 }
 
@@ -72,7 +75,8 @@ TEST(HuffmanStatistics, CountsGiveLibjpegsOwnTables) {
         // every block's DC is close to its neighbours' but far from zero, so
         // a band coded against zero would add a symbol.
         {"1921x1081", Noise(1921, 1081, 3, 6), {100}},
-        {"fade to black", Make(1921, 1081, 3, [](int, int y, int) { return std::max(0, 128 - y * 128 / 200); }),
+        {"fade to black",
+         Make(1921, 1081, 3, [](int, int y, int) { return std::max(0, 128 - y * 128 / 200); }),
          {100}},
         {"grey 1921x1081", Noise(1921, 1081, 1, 7), grey},
     };

@@ -83,8 +83,8 @@ TEST(HuffmanTable, HoldsBackTheReservedCodePointAndHandlesTinyCounts) {
         four.of[s] = 10;
     const HuffmanTable t = isource::OptimalHuffmanTable(four);
     EXPECT_EQ(Lengths(t, four)[0x11], 3);
-    EXPECT_EQ(encode_test::Entries(t), (std::vector<int>{0, 3, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x00, 0x01,
-                                                          0x02, 0x11}));
+    EXPECT_EQ(encode_test::Entries(t),
+              (std::vector<int>{0, 3, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x00, 0x01, 0x02, 0x11}));
 
     SymbolCounts one{};
     one.of[0x05] = 1234;

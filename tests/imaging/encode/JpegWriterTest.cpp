@@ -246,9 +246,11 @@ TEST(JpegWriter, ReportsAFullDevice) {
 TEST(JpegWriter, FullChromaFilesHoldLibjpegsCoefficients) {
     const struct {
         int width, height, bpp, quality;
-    } cases[] = {{163, 117, 3, 100}, {163, 117, 3, 90}, {64, 33, 1, 100}, {64, 33, 1, 40}, {1921, 1081, 3, 100}};
+    } cases[] = {
+        {163, 117, 3, 100}, {163, 117, 3, 90}, {64, 33, 1, 100}, {64, 33, 1, 40}, {1921, 1081, 3, 100}};
     for (const auto& c : cases) {
-        SCOPED_TRACE(std::to_string(c.width) + "x" + std::to_string(c.bpp) + " at " + std::to_string(c.quality));
+        SCOPED_TRACE(std::to_string(c.width) + "x" + std::to_string(c.bpp) + " at " +
+                     std::to_string(c.quality));
         const encode_test::Picture p{c.width, c.height, c.bpp, Scene(c.width, c.height, c.bpp)};
         const std::vector<uint8_t> ours = Encode(p.pixels, c.width, c.height, c.bpp, c.quality);
         const std::vector<uint8_t> theirs = encode_test::LibjpegOptimised(p, c.quality);

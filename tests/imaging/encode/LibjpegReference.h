@@ -122,8 +122,8 @@ inline bool ReadFile(const std::vector<uint8_t>& file, FileContents& out) {
     jvirt_barray_ptr* arrays = jpeg_read_coefficients(&cinfo);
     for (int c = 0; c < cinfo.num_components; ++c)
         for (JDIMENSION row = 0; row < comp[c].height_in_blocks; ++row) {
-            JBLOCKARRAY blocks =
-                cinfo.mem->access_virt_barray(reinterpret_cast<j_common_ptr>(&cinfo), arrays[c], row, 1, FALSE);
+            JBLOCKARRAY blocks = cinfo.mem->access_virt_barray(reinterpret_cast<j_common_ptr>(&cinfo),
+                                                               arrays[c], row, 1, FALSE);
             for (JDIMENSION b = 0; b < comp[c].width_in_blocks; ++b)
                 out.coefficients.insert(out.coefficients.end(), blocks[0][b], blocks[0][b] + DCTSIZE2);
         }
@@ -138,8 +138,8 @@ inline Picture CorpusPicture(const char* name, int bpp) {
     Picture p;
     std::FILE* f = std::fopen((std::string(SNAPWELL_CORPUS_DIR) + "/" + name).c_str(), "rb");
     int maxValue = 0;
-    if (f != nullptr && std::fscanf(f, "P6 %d %d %d", &p.width, &p.height, &maxValue) == 3 && maxValue == 255 &&
-        std::fgetc(f) != EOF) {
+    if (f != nullptr && std::fscanf(f, "P6 %d %d %d", &p.width, &p.height, &maxValue) == 3 &&
+        maxValue == 255 && std::fgetc(f) != EOF) {
         std::vector<uint8_t> rgb(size_t(p.width) * p.height * 3);
         if (std::fread(rgb.data(), 1, rgb.size(), f) == rgb.size()) {
             p.bpp = bpp;
@@ -153,8 +153,7 @@ inline Picture CorpusPicture(const char* name, int bpp) {
 }
 
 // Each sample from f(x, y, channel).
-template <typename F>
-Picture Make(int width, int height, int bpp, F f) {
+template <typename F> Picture Make(int width, int height, int bpp, F f) {
     Picture p{width, height, bpp, std::vector<uint8_t>(size_t(width) * height * bpp)};
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x)
