@@ -57,18 +57,11 @@ struct Decoded {
     std::vector<uint8_t> pixels;
 };
 
-struct DecodeError {
-    jpeg_error_mgr pub;
-    std::jmp_buf jump;
-};
-
 bool Decode(const std::vector<uint8_t>& file, Decoded& out) {
     jpeg_decompress_struct cinfo{};
-    DecodeError err{};
+    encode_test::JumpError err{};
     cinfo.err = jpeg_std_error(&err.pub);
-    err.pub.error_exit = [](j_common_ptr c) {
-        std::longjmp(reinterpret_cast<DecodeError*>(c->err)->jump, 1);
-    };
+    err.pub.error_exit = encode_test::JumpOut;
     if (setjmp(err.jump)) {
         jpeg_destroy_decompress(&cinfo);
         return false;
