@@ -62,8 +62,13 @@ TEST(ImagingLibrary, LoadsAndExportsItsEntryPoints) {
     EXPECT_EQ(GetProcAddress(Lib().module, "IS3" #name), nullptr) << "IS3" #name;
     IS3_ENTRY_POINTS(IS3_CHECK)
 #undef IS3_CHECK
-    // Decorated names must not be what the program has to ask for.
+#ifndef _WIN64
+    // i686 only: inside the library the stdcall functions carry their
+    // decoration (IS3Initialize@0); that name must not be what the program
+    // has to ask for. x86_64 has no decorations, and the bare names are
+    // checked absent above on both.
     EXPECT_EQ(GetProcAddress(Lib().module, "IS3Initialize@0"), nullptr);
+#endif
     EXPECT_NE(Lib().Initialize(), 0u);
     EXPECT_EQ(Lib().GetLibVersion(), kIS3LibVersion);
     EXPECT_NE(Lib().SetHBITMAPCreateMethod(kIS3BitmapCompatible), 0u);
@@ -179,8 +184,9 @@ TEST(ImagingLibrary, WritingReportsFailure) {
     // /dev/full is reachable through drive Z:).
     IS3Dest full = Lib().OpenFileDest("Z:\\dev\\full", 0);
     const bool underWine = GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
-    if (underWine)
+    if (underWine) {
         ASSERT_NE(full, nullptr);
+    }
     if (full != nullptr) {
         const uint32_t written = Lib().WriteJPG(full, grey.data(), 64, 48, 100, 24, nullptr, 0);
         const uint32_t closed = Lib().CloseDest(full);

@@ -1,0 +1,20 @@
+# Cross toolchain for 64-bit Windows with Debian's mingw-w64 (posix thread
+# model, like the 32-bit one). This build carries the Windows tests on
+# machines that cannot run 32-bit code.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+
+set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix)
+set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-posix)
+set(CMAKE_RC_COMPILER x86_64-w64-mingw32-windres)
+
+set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
+# The cross-built static libraries live in one prefix made by scripts/bootstrap;
+# CMAKE_PREFIX_PATH alone does not find them under a find-root.
+if(SNAPWELL_DEPS_PREFIX)
+    list(APPEND CMAKE_FIND_ROOT_PATH "${SNAPWELL_DEPS_PREFIX}")
+endif()
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
