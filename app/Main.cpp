@@ -1,22 +1,30 @@
-// Entry point: creates the main window and runs the message loop.
+// Entry point: the message box object, the common controls, the main window
+// and the about dialog, then the message loop until the main window closes.
+#include "app/Mainform.h"
+#include "support/AboutDialog.h"
+#include "support/Message.h"
+
 #include <windows.h>
 #include <commctrl.h>
 
-#include "app/Mainform.h"
+#include <exception>
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int showCommand) {
-    INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_BAR_CLASSES};
-    InitCommonControlsEx(&icc);
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int nCmdShow) {
+    TMesgScope mesg;
+    try {
+        INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_BAR_CLASSES};
+        InitCommonControlsEx(&icc);
 
-    TfrmMain mainForm;
-    if (!mainForm.Create())
-        return 1;
-    mainForm.Show(showCommand);
-
-    MSG msg;
-    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
+        TfrmMain frmMain;
+        TdlgAbout dlgAbout;
+        if (!frmMain.Create(&dlgAbout))
+            return 1;
+        frmMain.Show(nCmdShow);
+        frmMain.MessageLoop().Run();
+    } catch (const std::exception& e) {
+        g_pMesg->Show(e.what(), kMesgError);
+    } catch (...) {
+        g_pMesg->Show("", kMesgError);
     }
-    return static_cast<int>(msg.wParam);
+    return 0;
 }

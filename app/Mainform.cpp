@@ -1,48 +1,295 @@
+// Construction, first show, closing and the window's message dispatch.
 #include "app/Mainform.h"
 
-#include "app/Commands.h"
+#include "app/CommandIds.h"
+#include "app/CommandTable.h"
+#include "imaging/ImagingLibrary.h"
+#include "resources/CursorIds.h"
+#include "resources/StringIds.h"
+#include "settings/Config.h"
+#include "settings/ConfigPaths.h"
+#include "settings/ShellFolders.h"
+#include "support/Folders.h"
+#include "support/Help.h"
+#include "support/Message.h"
+#include "support/Paths.h"
+#include "support/StringTable.h"
+
+#include <algorithm>
+#include <stdexcept>
 
 namespace {
+
 const char* const kClassName = "TfrmMain";
+const char* const kHelpFileName = "Snapwell.chm";
+
+// The executable's path split into its folder (with a trailing backslash)
+// and its name without the extension.
+void SetExePaths() {
+    char szPath[MAX_PATH] = {};
+    const DWORD n = GetModuleFileNameA(nullptr, szPath, MAX_PATH);
+    const std::string sPath(szPath, n < MAX_PATH ? n : 0);
+    const size_t slash = sPath.find_last_of("\\/:");
+    const std::string sFile = slash == std::string::npos ? sPath : sPath.substr(slash + 1);
+    g_sExeFolder = slash == std::string::npos ? std::string() : sPath.substr(0, slash + 1);
+    const size_t dot = sFile.rfind('.');
+    g_sExeName = dot == std::string::npos ? sFile : sFile.substr(0, dot);
 }
 
-bool TfrmMain::Create() {
+// The per-user folder of the configuration file, created when missing.
+void SetConfigFolder() {
+    const std::string sFolder = GetAppDataFolder(LoadResString(IDS_PRODUCT).c_str());
+    if (sFolder.empty())
+        throw std::runtime_error("The application data folder is unknown, so Snapwell has nowhere to keep its "
+                                 "settings.");
+    CreateFolderWithParents(sFolder); // a failure shows when the file is opened
+    g_sConfigFolder = AddTrailingBackslash(sFolder);
+}
+
+} // namespace
+
+TfrmMain::TfrmMain() : m_Commands(MainCommands()) {}
+
+TfrmMain::~TfrmMain() = default;
+
+bool TfrmMain::Create(TdlgAbout* pAbout) {
+    m_pAbout = pAbout;
+    m_hIcon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1));
     if (!RegisterClassOnce(kClassName, CS_DBLCLKS, LoadCursor(nullptr, IDC_ARROW),
-                           reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1)))
+                           reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1), m_hIcon))
         return false;
-    return CreateAs(kClassName, 0, "Snapwell", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT,
-                    CW_USEDEFAULT, 800, 600, nullptr, BuildMenu()) != nullptr;
-}
+    // The design bounds: the top-left corner of the screen, a client area of
+    // 1074 x 522 under the menu bar.
+    const DWORD nStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+    RECT frame{0, 0, kDesignClientWidth, kDesignClientHeight};
+    AdjustWindowRectEx(&frame, nStyle, TRUE, WS_EX_CONTROLPARENT);
+    if (!CreateAs(kClassName, WS_EX_CONTROLPARENT, LoadResString(IDS_PRODUCT).c_str(), nStyle, 0, 0,
+                  frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr))
+        return false;
+    if (!CreateControls())
+        return false;
 
-void TfrmMain::Show(int showCommand) {
-    ShowWindow(Handle(), showCommand);
-    UpdateWindow(Handle());
-}
-
-HMENU TfrmMain::BuildMenu() {
-    HMENU file = CreatePopupMenu();
-    AppendMenuA(file, MF_STRING, cmdExit, "E&xit");
-    HMENU bar = CreateMenu();
-    AppendMenuA(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(file), "&File");
-    return bar;
-}
-
-void TfrmMain::OnCommand(unsigned id) {
-    switch (id) {
-    case cmdExit:
-        PostMessageA(Handle(), WM_CLOSE, 0, 0);
-        break;
-    default:
-        break;
+    m_pProperties = std::make_unique<TProperties>();
+    m_pImageCtrl = std::make_unique<TImageCtrl>();
+    if (m_pImageCtrl->Create(Handle(), 0, 0, 0, 0, idImageView)) {
+        m_Layout.AddShared(m_pImageCtrl->Handle(), &m_pImageCtrl->Layout());
+        // The status bar comes last, under everything, in the layout's
+        // bottom band; the view fills what is left.
+    } else {
+        m_pImageCtrl.reset();
     }
+    SetExePaths();
+    SetConfigFolder();
+    if (g_pMesg)
+        g_pMesg->SetOwner(Handle());
+    ArrangeControls();
+    return true;
+}
+
+void TfrmMain::Show(int nCmdShow) {
+    FormShow();
+    if (!Handle() || m_bClosed)
+        return;
+    ShowWindow(Handle(), m_bStartMaximised ? SW_SHOWMAXIMIZED : nCmdShow);
+    UpdateWindow(Handle());
+    // The tree had the focus given while the window was still hidden.
+    if (m_bHasImages)
+        SetFocus(tvImages);
+}
+
+ui::TMessageLoop TfrmMain::MessageLoop() {
+    ui::TMessageLoop loop;
+    loop.hMainWindow = Handle();
+    loop.hAccelerators = m_Accelerators.Get();
+    loop.pHints = &m_Hints;
+    return loop;
+}
+
+void TfrmMain::FormShow() {
+    if (!m_bInitialised && !m_bClosed)
+        InitialiseWindow();
+}
+
+void TfrmMain::ReadWindowState() {
+    std::unique_ptr<CConfig> pConfig = OpenConfig();
+    if (!pConfig)
+        return; // "Error loading the configuration file." was shown; the design state stands
+
+    TWinPos pos;
+    pos.m_bMaximized = 1;
+    pos.CentreOnScreen(kMinWidth, kMinHeight);
+    pos.m_nWidth = 0;
+    pos.m_nHeight = 0;
+    pos.m_nPanelWidth = kListMinWidth;
+    pConfig->ReadWinPos(ckMainWindow, pos);
+
+    // The window is still hidden: its restored bounds are set now, its
+    // maximised state takes effect when it is shown. A zero size is raised
+    // to the smallest window.
+    WINDOWPLACEMENT placement{};
+    placement.length = sizeof placement;
+    GetWindowPlacement(Handle(), &placement);
+    placement.rcNormalPosition = RECT{pos.m_nLeft, pos.m_nTop, pos.m_nLeft + std::max(pos.m_nWidth, kMinWidth),
+                                      pos.m_nTop + std::max(pos.m_nHeight, kMinHeight)};
+    placement.showCmd = SW_HIDE;
+    placement.flags = 0;
+    SetWindowPlacement(Handle(), &placement);
+    m_bStartMaximised = pos.m_bMaximized != 0;
+    if (ui::TAlignSpec* list = m_Layout.Find(pnlList.Handle()))
+        list->Width = std::max(pos.m_nPanelWidth, kListMinWidth);
+
+    ApplyToolbarFlags(pConfig->ReadToolbarFlags());
+
+    TProperties stored;
+    pConfig->ReadProperties(stored);
+    m_pProperties->Assign(stored);
+}
+
+void TfrmMain::InitialiseWindow() {
+    m_Hints.SetHandler([this](const std::string& sHint) { AppHint(sHint); });
+    ReadWindowState();
+
+    int nFailure = 0;
+    if (m_pImageCtrl) {
+        m_bInitialised = true;
+        m_pImageCtrl->SetPopupMenu(ImagePopup.Get());
+        m_bInitialised = false;
+        if (InitImaging()) {
+            m_pImage = std::make_unique<CImage>();
+            m_bInitialised = true;
+        } else {
+            nFailure = IDS_IMAGE_DLL_FAILED;
+        }
+        m_Cursors.Register(crMove, LoadCursorA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_CURSOR_MOVE)));
+        m_Cursors.Register(crCrop, LoadCursorA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_CURSOR_CROP)));
+        m_pImageCtrl->SetCursorList(&m_Cursors);
+        m_pImageCtrl->SetProperties(m_pProperties.get());
+    } else {
+        nFailure = IDS_IMAGECTRL_CREATE_FAILED;
+    }
+
+    if (m_bInitialised) {
+        try {
+            OpenHelpFile(g_sExeFolder + kHelpFileName);
+        } catch (const HtmlError& e) {
+            g_pMesg->Show(FormatResString(IDS_HELP_LOAD_FAILED, e.m_szMessage), kMesgError);
+        }
+    } else {
+        g_pMesg->ShowId(nFailure, kMesgError);
+        SendMessageA(Handle(), WM_CLOSE, 0, 0);
+        return;
+    }
+
+    SendMessageA(m_pImageCtrl->Handle(), WM_SHOWWINDOW, 1, 0);
+    ArrangeControls();
+    PopulateTree();
+    // First in the tab order: the dialog keys walk the children in z-order.
+    SetWindowPos(m_pImageCtrl->Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    SetWindowLongPtrA(m_pImageCtrl->Handle(), GWL_STYLE,
+                      GetWindowLongPtrA(m_pImageCtrl->Handle(), GWL_STYLE) | WS_TABSTOP);
+    UpdateCommands();
+}
+
+void TfrmMain::FormClose() {
+    if (m_bClosed)
+        return;
+    if (std::unique_ptr<CConfig> pConfig = OpenConfig()) {
+        // The restored bounds: a maximised window comes back maximised and
+        // restores to the size it had before.
+        WINDOWPLACEMENT placement{};
+        placement.length = sizeof placement;
+        GetWindowPlacement(Handle(), &placement);
+        const RECT& r = placement.rcNormalPosition;
+        TWinPos pos(r.left, r.top, r.right - r.left, r.bottom - r.top);
+        pos.m_nPanelWidth = m_Layout.Find(pnlList.Handle())->Width;
+        pos.m_bMaximized = (IsZoomed(Handle()) || (!IsWindowVisible(Handle()) && m_bStartMaximised)) ? 1 : 0;
+        pConfig->WriteWinPos(ckMainWindow, pos);
+        pConfig->WriteToolbarFlags(CurrentToolbarFlags());
+        pConfig->WriteProperties(*m_pProperties);
+    }
+    m_bClosed = true;
+    // The view goes with its window; it must not read the settings after them.
+    if (m_pImageCtrl)
+        m_pImageCtrl->SetProperties(nullptr);
+    m_pProperties.reset();
+    m_pImage.reset();
+    m_pImageCtrl.reset();
+}
+
+void TfrmMain::FormDestroy() {
+    CloseHelpFile();
+}
+
+void TfrmMain::SplitterMoved() {
+    if (m_pImageCtrl)
+        m_pImageCtrl->PlaceCropBox();
+}
+
+void TfrmMain::ArrangeControls() {
+    if (!Handle())
+        return;
+    m_Layout.Arrange(Handle());
+    StatusBarResize();
 }
 
 LRESULT TfrmMain::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
+    case WM_CROPSTATUS:
+        UpdateStatusBar(reinterpret_cast<const TStatusData*>(lp));
+        return 0;
     case WM_COMMAND:
-        OnCommand(LOWORD(wp));
+        if (lp == 0 || reinterpret_cast<HWND>(lp) == ToolBarWnd) {
+            OnCommand(LOWORD(wp)); // menus, shortcuts and tool buttons
+            return 0;
+        }
+        if (reinterpret_cast<HWND>(lp) == btnSource && HIWORD(wp) == BN_CLICKED) {
+            btnSourceClick();
+            return 0;
+        }
+        return DefaultHandling(msg, wp, lp);
+    case WM_NOTIFY: {
+        auto* header = reinterpret_cast<NMHDR*>(lp);
+        if (header->hwndFrom == tvImages)
+            return OnTreeNotify(header);
+        if (header->code == TTN_GETDISPINFOA) {
+            // Tool tips show the short part of a button's hint; the
+            // properties button shows none.
+            auto* info = reinterpret_cast<NMTTDISPINFOA*>(lp);
+            static std::string s_sTip;
+            const unsigned nId = static_cast<unsigned>(header->idFrom);
+            s_sTip = nId == cmdProperties ? std::string() : ui::ShortHint(m_Commands.HintOf(nId));
+            info->lpszText = s_sTip.data();
+            return 0;
+        }
+        return DefaultHandling(msg, wp, lp);
+    }
+    case WM_CONTEXTMENU:
+        if (reinterpret_cast<HWND>(wp) == ToolBarWnd) {
+            ShowToolbarPopup(lp);
+            return 0;
+        }
+        return DefaultHandling(msg, wp, lp);
+    case WM_MENUSELECT:
+        m_Hints.MenuSelect(wp, lp);
+        return 0;
+    case WM_SIZE:
+        ArrangeControls();
+        return 0;
+    case WM_GETMINMAXINFO: {
+        auto* info = reinterpret_cast<MINMAXINFO*>(lp);
+        info->ptMinTrackSize = POINT{kMinWidth, kMinHeight};
+        return 0;
+    }
+    case WM_SHOWWINDOW:
+        if (wp)
+            FormShow();
+        return DefaultHandling(msg, wp, lp);
+    case WM_CLOSE:
+        FormClose();
+        DestroyWindow(Handle());
         return 0;
     case WM_DESTROY:
+        FormDestroy();
         PostQuitMessage(0);
         return 0;
     default:

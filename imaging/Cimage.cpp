@@ -151,24 +151,32 @@ bool CImage::Crop(int32_t nLeft, int32_t nTop, int32_t nRight, int32_t nBottom) 
 bool CImage::WriteJpeg(const std::string& sPath, int32_t nWidth, int32_t nHeight, int32_t nLeft, int32_t nTop,
                        int32_t nRight, int32_t nBottom, int32_t nRotation, int32_t nQuality, int32_t nColour,
                        int32_t nSize) {
-    if (sPath.empty())
+    // Whatever fails below says why in m_nWriteError; a step that leaves no
+    // system error behind counts as a write fault.
+    const auto fail = [this](DWORD nError) {
+        m_nWriteError = nError != 0 ? nError : ERROR_WRITE_FAULT;
         return false;
+    };
+    m_nWriteError = 0;
+    if (sPath.empty())
+        return fail(ERROR_INVALID_NAME);
     // A read-only copy or a folder of that name is never replaced (renaming
     // over a read-only file would succeed on some systems).
     const DWORD nAttributes = GetFileAttributesA(sPath.c_str());
     if (nAttributes != INVALID_FILE_ATTRIBUTES &&
         (nAttributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
-        return false;
+        return fail(ERROR_ACCESS_DENIED);
     // The temporary file lives in the target's folder, so replacing the
     // target is a rename on the same volume.
     const std::string sFolder = imaging::FolderOf(sPath);
     char szTemp[MAX_PATH];
     if (!GetTempFileNameA(sFolder.empty() ? "." : sFolder.c_str(), "snw", 0, szTemp))
-        return false;
+        return fail(GetLastError());
     CDestination dest(szTemp);
     if (dest.Get() == nullptr) {
+        const DWORD nError = GetLastError();
         DeleteFileA(szTemp);
-        return false;
+        return fail(nError);
     }
 
     // Each step that fails leaves the picture as it was for the next one.
@@ -191,13 +199,15 @@ bool CImage::WriteJpeg(const std::string& sPath, int32_t nWidth, int32_t nHeight
     if (nSize != 0)
         AddShadow(nColour, nSize);
 
+    SetLastError(0);
     const bool bWritten =
         HasPicture() && g_IS3.m_pWriteJPG(dest.Get(), m_pRGB.get(), uint32_t(m_nWidth), uint32_t(m_nHeight),
                                           uint32_t(nQuality), uint32_t(m_nBitsPerPixel), nullptr, 0) != 0;
     const bool bClosed = dest.Close();
     if (!bWritten || !bClosed || !MoveFileExA(szTemp, sPath.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+        const DWORD nError = HasPicture() ? GetLastError() : DWORD(ERROR_NOT_ENOUGH_MEMORY);
         DeleteFileA(szTemp);
-        return false;
+        return fail(nError);
     }
     return true;
 }

@@ -58,6 +58,9 @@ public:
     bool WriteJpeg(const std::string& sPath, int32_t nWidth, int32_t nHeight, int32_t nLeft, int32_t nTop,
                    int32_t nRight, int32_t nBottom, int32_t nRotation, int32_t nQuality, int32_t nColour,
                    int32_t nSize);
+    // The system's error number for the last WriteJpeg that failed (never 0
+    // after a failure), for telling the user why.
+    DWORD LastWriteError() const { return m_nWriteError; }
 
     // Grows the picture by `nSize` pixels to the right and at the bottom,
     // with a soft dark edge fading into `nColour` (0x00BBGGRR).
@@ -95,4 +98,5 @@ private:
     int32_t m_nHeight = 0;
     int32_t m_nBytesPerPixel = 1;
     int32_t m_nBitsPerPixel = 0;
+    DWORD m_nWriteError = 0;
 };

@@ -1,6 +1,7 @@
 #include "settings/ConfigPaths.h"
 
 std::string g_sExeName;
+std::string g_sExeFolder;
 std::string g_sConfigFolder;
 
 std::string ConfigFileName() {

@@ -34,6 +34,13 @@ void CCropBox::Resize(int32_t W, int32_t H) {
     m_DrawBox.Fit(W, H, m_nPictureWidth, m_nPictureHeight);
     PlaceCropBox();
     DrawCropBox(dmRedraw);
+    // The re-placed box is converted as a resized one, so the reports that
+    // follow describe the box on screen and the copy Copy Image would write
+    // (not the crop from before with a copy size that no longer fits it).
+    if (HasBox()) {
+        TRect crop;
+        GetCropGeometry(crop, true);
+    }
 }
 
 void CCropBox::PlaceCropBox() {

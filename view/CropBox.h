@@ -79,7 +79,8 @@ public:
     // The picture is gone: no box, and the outline counts as wiped by the
     // repaint that follows. Sizes, placement and crop stay as they were.
     void ClearPicture();
-    // The client area changed size: fit again, re-place the box, redraw it.
+    // The client area changed size: fit again, re-place the box, redraw it,
+    // and take the crop and copy size from the re-placed box.
     void Resize(int32_t W, int32_t H);
     // The picture was just painted: draw the outline anew.
     void AfterPaint() { DrawCropBox(dmAfterPaint); }

@@ -1,6 +1,5 @@
 #include "view/ImageCtrl.h"
 
-#include "resources/CursorIds.h"
 #include "settings/Properties.h"
 
 #include <cstdlib>
@@ -48,16 +47,12 @@ bool TImageCtrl::Create(HWND parent, int x, int y, int width, int height, int id
                     height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id))) != nullptr;
 }
 
-void TImageCtrl::RegisterCursors(HINSTANCE module) {
-    m_hMoveCursor = LoadCursorA(module, MAKEINTRESOURCEA(IDR_CURSOR_MOVE));
-    m_hCropCursor = LoadCursorA(module, MAKEINTRESOURCEA(IDR_CURSOR_CROP));
-}
-
 HCURSOR TImageCtrl::CurrentCursor() const {
-    if (m_Cursor == MAKEINTRESOURCEA(crMove))
-        return m_hMoveCursor ? m_hMoveCursor : LoadCursor(nullptr, IDC_ARROW);
-    if (m_Cursor == MAKEINTRESOURCEA(crCrop))
-        return m_hCropCursor ? m_hCropCursor : LoadCursor(nullptr, IDC_ARROW);
+    if (m_Cursor == MAKEINTRESOURCEA(crMove) || m_Cursor == MAKEINTRESOURCEA(crCrop)) {
+        const int number = static_cast<int>(reinterpret_cast<ULONG_PTR>(m_Cursor));
+        HCURSOR own = m_pCursors ? m_pCursors->Get(number) : nullptr;
+        return own ? own : LoadCursor(nullptr, IDC_ARROW);
+    }
     return LoadCursorA(nullptr, m_Cursor);
 }
 
@@ -181,8 +176,8 @@ void TImageCtrl::SendStatus() {
 }
 
 void TImageCtrl::SetAppearance() {
-    m_bAlignWithMargins = true;
-    m_Margins = RECT{4, 4, 4, 4};
+    m_Layout.AlignWithMargins = true;
+    m_Layout.Margins = ui::TMargins{4, 4, 4, 4};
     m_nBorderWidth = 3;
     m_hBackground = ParentBackground(GetParent(Handle()));
     // A flat single-line border: WS_BORDER without the sunken 3-D edge.

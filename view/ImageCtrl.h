@@ -5,6 +5,8 @@
 // its owner with WM_CROPSTATUS. The rules live in CCropBox.
 #pragma once
 
+#include "ui/Align.h"
+#include "ui/Cursors.h"
 #include "ui/Handles.h"
 #include "ui/Window.h"
 #include "view/CropBox.h"
@@ -28,12 +30,15 @@ public:
     ~TImageCtrl() override;
 
     // Creates the control as a child of `parent`, which is also its owner:
-    // it receives WM_CROPSTATUS and the commands of the pop-up menu.
+    // it receives WM_CROPSTATUS and the commands of the pop-up menu. The
+    // owner places it (it fills the space its parent's layout leaves it,
+    // see Layout()).
     bool Create(HWND parent, int x, int y, int width, int height, int id = 0);
 
-    // Loads crMove and crCrop from the module's cursor resources. Until then
-    // the default cursor stands in for them.
-    void RegisterCursors(HINSTANCE module);
+    // The program's cursor list, where crMove and crCrop are registered
+    // (not owned). Until then, and for a number not registered, the default
+    // cursor stands in.
+    void SetCursorList(const ui::TCursorList* cursors) { m_pCursors = cursors; }
     // The menu shown on a right click (not owned); its commands go to the owner.
     void SetPopupMenu(HMENU menu) { m_hPopupMenu = menu; }
 
@@ -57,10 +62,11 @@ public:
     // Re-applies the rules after any change of the settings.
     void PropertiesChanged();
 
-    // Layout for the parent: align with these margins when AlignWithMargins().
-    bool AlignWithMargins() const { return m_bAlignWithMargins; }
-    const RECT& Margins() const { return m_Margins; }
-    void SetMargins(const RECT& margins) { m_Margins = margins; }
+    // How the parent's layout places the view: it fills the client area
+    // left over, with the margins it gives itself when first shown.
+    ui::TAlignSpec& Layout() { return m_Layout; }
+    bool AlignWithMargins() const { return m_Layout.AlignWithMargins; }
+    const ui::TMargins& Margins() const { return m_Layout.Margins; }
 
     const CCropBox& CropBox() const { return m_CropBox; }
     // The cursor the view shows over its client area now.
@@ -92,12 +98,10 @@ private:
     HWND m_hOwner = nullptr;
     HMENU m_hPopupMenu = nullptr;
 
-    HCURSOR m_hMoveCursor = nullptr;
-    HCURSOR m_hCropCursor = nullptr;
+    const ui::TCursorList* m_pCursors = nullptr;
     LPCSTR m_Cursor = nullptr; // MAKEINTRESOURCE of a cursor number or a system cursor
 
     HBRUSH m_hBackground = nullptr; // a system colour brush, not owned
     int m_nBorderWidth = 0;
-    bool m_bAlignWithMargins = false;
-    RECT m_Margins{3, 3, 3, 3};
+    ui::TAlignSpec m_Layout{ui::TAlign::Client, false, ui::TMargins{3, 3, 3, 3}};
 };

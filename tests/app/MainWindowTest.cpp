@@ -1,6 +1,6 @@
 // The real main window on the virtual display: created, shown, and closed
 // through its File > Exit command.
-#include "app/Commands.h"
+#include "app/CommandIds.h"
 #include "app/Mainform.h"
 #include "harness/Gui.h"
 

@@ -34,6 +34,8 @@ const Expected kTable[] = {
            "Width and Height value set in the Properties Dialog."},
     {1018, "Select Source Folder"},
     {1019, "Select Copy Folder"},
+    {1020, "The copy would replace a source image:\n\n%s\n\nChoose another name or folder for the copy."},
+    {1021, "Failure to write the copy:\n\n%s\n\n%s"},
 };
 } // namespace
 
@@ -43,7 +45,7 @@ TEST(StringTable, EveryIdHasItsText) {
 }
 
 TEST(StringTable, UnusedAndUnknownIdsAreEmpty) {
-    for (int id : {1009, 1013, 1014, 1020, 999, 0, 65535})
+    for (int id : {1009, 1013, 1014, 1022, 999, 0, 65535})
         EXPECT_EQ(LoadResString(id), "") << "string " << id;
 }
 

@@ -188,6 +188,26 @@ TEST(Resize, BoxFollowsThePictureAndARemovedBoxStaysRemoved) {
     EXPECT_FALSE(hb.box.HasBox());
 }
 
+// Maximum 480 x 234 with snap, a 1024 x 768 picture in 1187 x 781: after the
+// view is resized to 1279 x 176 the box re-placed from its crop is cut by the
+// new placement. A hover's report must then give what Copy Image writes,
+// crop (108, 542, 576, 768) at 468 x 226, not the crop and copy size from
+// before the resize, (108, 542, 573, 768) at 465 x 227.
+TEST(Resize, ReportAfterResizeMatchesTheCopy) {
+    HostedBox hb(Settings(true, false, 480, 234));
+    hb.box.NewPicture(1024, 768, 1187, 781);
+    Drag(hb.box, {194, 605}, {655, 555});
+    hb.box.Resize(1279, 176);
+    hb.box.MouseMove({573, 175});
+    const TStatusData reported = hb.host.LastReport();
+    TRect written;
+    const TSize writtenSize = hb.box.GetCropGeometry(written, true);
+    EXPECT_EQ(written, (TRect{108, 542, 576, 768}));
+    EXPECT_EQ(writtenSize, (TSize{468, 226}));
+    EXPECT_EQ(reported.Crop, written);
+    EXPECT_EQ(reported.CopySize, writtenSize);
+}
+
 TEST(Resize, ZeroSizedPictureLeavesPlacementAndBoxAlone) {
     HostedBox hb(Settings(false, true));
     hb.box.NewPicture(800, 600, 820, 620);

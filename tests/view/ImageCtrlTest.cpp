@@ -61,7 +61,10 @@ protected:
 
     void Open(int clientWidth, int clientHeight) {
         ASSERT_TRUE(host.Create(clientWidth, clientHeight));
-        host.view.RegisterCursors(GetModuleHandleA(nullptr));
+        // The cursor list as the main window fills it.
+        cursors.Register(crMove, LoadCursorA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_CURSOR_MOVE)));
+        cursors.Register(crCrop, LoadCursorA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_CURSOR_CROP)));
+        host.view.SetCursorList(&cursors);
         host.view.SetProperties(&settings);
         view = host.view.Handle();
         RECT client{};
@@ -86,6 +89,7 @@ protected:
     }
 
     TProperties settings{"", ""};
+    ui::TCursorList cursors;
     TestHost host;
     HWND view = nullptr;
 };
@@ -132,11 +136,11 @@ TEST_F(ImageCtrlTest, ShowNotificationGivesAFlatBorderAndMargins) {
     EXPECT_TRUE(GetWindowLongPtrA(view, GWL_STYLE) & WS_BORDER);
     EXPECT_FALSE(GetWindowLongPtrA(view, GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
     EXPECT_TRUE(host.view.AlignWithMargins());
-    const RECT& m = host.view.Margins();
-    EXPECT_EQ(m.left, 4);
-    EXPECT_EQ(m.top, 4);
-    EXPECT_EQ(m.right, 4);
-    EXPECT_EQ(m.bottom, 4);
+    const ui::TMargins& m = host.view.Margins();
+    EXPECT_EQ(m.Left, 4);
+    EXPECT_EQ(m.Top, 4);
+    EXPECT_EQ(m.Right, 4);
+    EXPECT_EQ(m.Bottom, 4);
     // A one-pixel line and a 3-pixel band in the parent's colour on each side.
     RECT window{}, client{};
     GetWindowRect(view, &window);

@@ -1,0 +1,153 @@
+// Copy Image: the selected picture, turned as the user turned it, cut to the
+// crop box and scaled to the copy size the view promises, written as a JPEG
+// into the copy folder; then, with auto advance, the next picture.
+#include "app/Mainform.h"
+
+#include "app/MainRules.h"
+#include "resources/StringIds.h"
+#include "support/Folders.h"
+#include "support/Message.h"
+#include "support/MessageText.h"
+#include "support/Paths.h"
+#include "support/StringTable.h"
+#include "support/SystemError.h"
+
+#include <commdlg.h>
+
+namespace {
+
+constexpr int32_t kCopyQuality = 100;
+
+bool SameText(const std::string& a, const std::string& b) {
+    return CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.c_str(), -1, b.c_str(), -1) == CSTR_EQUAL;
+}
+
+bool FileExists(const std::string& sPath) {
+    const DWORD nAttributes = GetFileAttributesA(sPath.c_str());
+    return nAttributes != INVALID_FILE_ATTRIBUTES && !(nAttributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// The path made absolute the system's way, for comparing two spellings.
+std::string FullPath(const std::string& sPath) {
+    char szFull[MAX_PATH * 2] = {};
+    const DWORD n = GetFullPathNameA(sPath.c_str(), sizeof szFull, szFull, nullptr);
+    return n > 0 && n < sizeof szFull ? std::string(szFull, n) : sPath;
+}
+
+// A message with the path in its first placeholder and the reason in the
+// second; a "%s" inside the path stays as it is.
+std::string FormatWithReason(int nId, const std::string& sPath, const std::string& sReason) {
+    const std::string sFormat = LoadResString(nId);
+    const size_t at = sFormat.find("%s");
+    if (at == std::string::npos)
+        return sFormat;
+    return sFormat.substr(0, at) + sPath + ReplacePlaceholder(sFormat.substr(at + 2), sReason);
+}
+
+} // namespace
+
+bool TfrmMain::IsListedSourceImage(const std::string& sPath) const {
+    const std::string sFull = FullPath(sPath);
+    const size_t slash = sFull.find_last_of('\\');
+    if (slash == std::string::npos || !SameText(RemoveTrailingBackslash(sFull.substr(0, slash + 1)),
+                                                RemoveTrailingBackslash(FullPath(AddTrailingBackslash(m_sFolder)))))
+        return false;
+    const std::string sName = sFull.substr(slash + 1);
+    HTREEITEM root = TreeView_GetRoot(tvImages);
+    for (HTREEITEM item = root ? TreeView_GetChild(tvImages, root) : nullptr; item;
+         item = TreeView_GetNextSibling(tvImages, item)) {
+        char szText[MAX_PATH + 1] = {};
+        TVITEMA tvi{};
+        tvi.mask = TVIF_TEXT | TVIF_HANDLE;
+        tvi.hItem = item;
+        tvi.pszText = szText;
+        tvi.cchTextMax = sizeof szText;
+        SendMessageA(tvImages, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&tvi));
+        if (SameText(sName, szText))
+            return true;
+    }
+    return false;
+}
+
+bool TfrmMain::ChooseCopyPath(const std::string& sFolder, const std::string& sName, std::string& sPath) {
+    char szFile[MAX_PATH * 2] = {};
+    sName.copy(szFile, sizeof szFile - 1);
+    OPENFILENAMEA ofn{};
+    ofn.lStructSize = sizeof ofn;
+    ofn.hwndOwner = Handle();
+    ofn.lpstrFilter = "JPEG files (*.jpg)\0*.jpg\0";
+    ofn.lpstrFile = szFile;
+    ofn.nMaxFile = sizeof szFile;
+    ofn.lpstrInitialDir = sFolder.c_str();
+    ofn.lpstrDefExt = "jpg";
+    // No question of its own before replacing a file: choosing the name is
+    // the answer. The current folder of the process stays where it was.
+    ofn.Flags = OFN_EXPLORER | OFN_ENABLESIZING | OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_PATHMUSTEXIST;
+    if (!GetSaveFileNameA(&ofn))
+        return false;
+    sPath = szFile;
+    return true;
+}
+
+void TfrmMain::actCopyExecute() {
+    ui::WaitCursor wait;
+    if (!LoadSelectedImage(false)) {
+        g_pMesg->Show(FormatResString(IDS_SOURCE_OPEN_FAILED, SelectedImagePath()), kMesgError);
+        return;
+    }
+
+    const std::string sTarget = RemoveTrailingBackslash(m_pProperties->m_szTargetFolder);
+    if (!FolderExists(sTarget)) {
+        if (g_pMesg->Show(FormatResString(IDS_TARGET_MISSING, sTarget), kMesgQuestion) != IDYES)
+            return;
+        if (!CreateFolderWithParents(sTarget)) {
+            g_pMesg->Show(FormatResString(IDS_FOLDER_CREATE_FAILED, sTarget), kMesgError);
+            return;
+        }
+    }
+    const std::string sSource = RemoveTrailingBackslash(m_pProperties->m_szSourceFolder);
+    if (SameText(sSource, sTarget)) {
+        g_pMesg->ShowId(IDS_FOLDERS_NOT_DIFFERENT, kMesgError);
+        return;
+    }
+
+    HTREEITEM selected = TreeView_GetSelection(tvImages);
+    if (!selected)
+        return;
+    char szText[MAX_PATH + 1] = {};
+    TVITEMA tvi{};
+    tvi.mask = TVIF_TEXT | TVIF_HANDLE;
+    tvi.hItem = selected;
+    tvi.pszText = szText;
+    tvi.cchTextMax = sizeof szText;
+    SendMessageA(tvImages, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&tvi));
+    const std::string sName = CopyFileName(szText);
+    std::string sPath = JoinPath(sTarget, sName);
+
+    const bool bAsk = m_pProperties->m_nFilenameMode == fmAlwaysPrompt ||
+                      (m_pProperties->m_nFilenameMode == fmPromptOverwrite && FileExists(sPath));
+    if (bAsk) {
+        if (!ChooseCopyPath(sTarget, sName, sPath))
+            return;
+        // The dialog allows any path; a copy never replaces an original.
+        if (IsListedSourceImage(sPath)) {
+            g_pMesg->Show(FormatResString(IDS_COPY_WOULD_REPLACE_SOURCE, sPath), kMesgInformation);
+            return;
+        }
+    }
+
+    m_pImageCtrl->SetProperties(m_pProperties.get());
+    TRect crop{0, 0, 0, 0};
+    TSize copy = m_pImageCtrl->GetCropGeometry(crop, true);
+    if (copy.Width == 0 || copy.Height == 0)
+        copy = TSize{crop.Width(), crop.Height()};
+    if (!m_pImage->WriteJpeg(sPath, copy.Width, copy.Height, crop.Left, crop.Top, crop.Right, crop.Bottom, -1,
+                             kCopyQuality, 0, 0)) {
+        char szReason[256] = {};
+        GetSystemErrorText(static_cast<int32_t>(m_pImage->LastWriteError()), szReason, sizeof szReason);
+        g_pMesg->Show(FormatWithReason(IDS_COPY_WRITE_FAILED, sPath, szReason), kMesgError);
+        return;
+    }
+    if (m_pProperties->m_bAutoAdvance)
+        SelectNextImage();
+}
