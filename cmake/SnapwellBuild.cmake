@@ -26,12 +26,17 @@ else()
     endif()
 endif()
 
-# Copies a product file into dist/ after each build of it.
+# Copies a product file into dist/ after each build of it: the target's own
+# file, or the file named after the target (for a custom target's output).
 function(snapwell_install_to_dist target)
     if(WIN32)
+        set(file "$<TARGET_FILE:${target}>")
+        if(ARGC GREATER 1)
+            set(file "${ARGV1}")
+        endif()
         add_custom_command(TARGET ${target} POST_BUILD
             COMMAND ${CMAKE_COMMAND} -E make_directory "${SNAPWELL_DIST_DIR}"
-            COMMAND ${CMAKE_COMMAND} -E copy_if_different "$<TARGET_FILE:${target}>" "${SNAPWELL_DIST_DIR}/"
+            COMMAND ${CMAKE_COMMAND} -E copy_if_different "${file}" "${SNAPWELL_DIST_DIR}/"
             VERBATIM)
     endif()
 endfunction()

@@ -1,7 +1,5 @@
 #include "support/Help.h"
 
-#include "ui/Handles.h"
-
 #include <algorithm>
 #include <cstring>
 #include <memory>
@@ -9,6 +7,7 @@
 namespace {
 
 constexpr UINT kHhHelpContext = 0x0F; // HH_HELP_CONTEXT
+constexpr UINT kHhCloseAll = 0x12;    // HH_CLOSE_ALL
 constexpr size_t kMaxHelpPath = 254;
 
 const char* HtmlErrorText(int nCode) {
@@ -26,23 +25,32 @@ const char* HtmlErrorText(int nCode) {
 
 std::unique_ptr<CHtmlHelp> g_pHelp;
 
+// A path cut to what CHtmlHelp keeps would name another file, and a folder
+// is no help file.
+bool IsHelpFile(const std::string& path) {
+    if (path.size() > kMaxHelpPath)
+        return false;
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 } // namespace
 
-CHtmlHelp::CHtmlHelp(const std::string& path) {
+CHtmlHelp::CHtmlHelp(const std::string& path) : m_hModule(LoadLibraryA("hhctrl.ocx")) {
     const size_t n = std::min(path.size(), kMaxHelpPath);
     std::memcpy(m_szPath, path.data(), n);
     m_szPath[n] = '\0';
-    ui::UniqueModule module(LoadLibraryA("hhctrl.ocx"));
-    if (!module.Get())
+    if (!m_hModule.Get())
         throw HtmlError(2);
-    m_pHtmlHelp = reinterpret_cast<THtmlHelpA>(GetProcAddress(module.Get(), "HtmlHelpA"));
+    m_pHtmlHelp = reinterpret_cast<THtmlHelpA>(GetProcAddress(m_hModule.Get(), "HtmlHelpA"));
     if (!m_pHtmlHelp)
-        throw HtmlError(3); // the module is freed on the way out
-    m_hModule = module.Release();
+        throw HtmlError(3); // the module member frees the library on the way out
 }
 
 CHtmlHelp::~CHtmlHelp() {
-    FreeLibrary(m_hModule);
+    // An open help window runs on the library's code: freeing the library
+    // under it would crash at the window's next message.
+    m_pHtmlHelp(nullptr, nullptr, kHhCloseAll, 0);
 }
 
 HWND CHtmlHelp::Show(HWND window, int topic) const {
@@ -55,7 +63,7 @@ HtmlError::HtmlError(int nCode) : m_nCode(nCode), m_szMessage{} {
 
 void OpenHelpFile(const std::string& path) {
     g_pHelp.reset();
-    if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES)
+    if (!IsHelpFile(path))
         throw HtmlError(1);
     g_pHelp = std::make_unique<CHtmlHelp>(path);
 }

@@ -3,6 +3,8 @@
 // while no help file is open, so every window may call it unconditionally.
 #pragma once
 
+#include "ui/Handles.h"
+
 #include <windows.h>
 
 #include <string>
@@ -22,6 +24,7 @@ public:
 
 // The HTML Help library bound to one .chm file. Construction raises
 // HtmlError 2 or 3 when the library or its entry point is missing.
+// Destruction closes every help window before the library goes.
 class CHtmlHelp {
 public:
     explicit CHtmlHelp(const std::string& path);
@@ -39,12 +42,12 @@ private:
 
     char m_szPath[MAX_PATH] = {}; // at most 254 characters of the path
     THtmlHelpA m_pHtmlHelp = nullptr;
-    HMODULE m_hModule = nullptr;
+    ui::UniqueModule m_hModule;
 };
 
 // Replaces the current help object by one for the .chm at `path`; raises
-// HtmlError when the file is missing or HTML Help is unavailable (the old
-// object is gone either way).
+// HtmlError when there is no file at `path` (or the path is too long to
+// keep) or HTML Help is unavailable. The old object is gone either way.
 void OpenHelpFile(const std::string& path);
 // Opens the topic with this context id for `window`; nothing while no help
 // file is open.
