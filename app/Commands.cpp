@@ -250,9 +250,9 @@ void TfrmMain::actShowButtonExecute(unsigned nShowCommand) {
 void TfrmMain::ActShowAllTbbExecute() {
     // Enlargement and Help keep their state: they are the buttons people
     // hide on purpose.
-    for (unsigned nShow : {cmdShowProperties, cmdShowNextImage, cmdShowPrevImage, cmdShowSnapRatio,
-                           cmdShowInvertRatio, cmdShowMaxSize, cmdShowRotateUp, cmdShowRotateLeft,
-                           cmdShowRotateRight, cmdShowCopy})
+    for (unsigned nShow :
+         {cmdShowProperties, cmdShowNextImage, cmdShowPrevImage, cmdShowSnapRatio, cmdShowInvertRatio,
+          cmdShowMaxSize, cmdShowRotateUp, cmdShowRotateLeft, cmdShowRotateRight, cmdShowCopy})
         for (const TButtonToggle& t : ButtonToggles())
             if (t.ShowCommand == nShow) {
                 m_Commands.SetChecked(nShow, true);

@@ -49,8 +49,9 @@ std::string FormatWithReason(int nId, const std::string& sPath, const std::strin
 bool TfrmMain::IsListedSourceImage(const std::string& sPath) const {
     const std::string sFull = FullPath(sPath);
     const size_t slash = sFull.find_last_of('\\');
-    if (slash == std::string::npos || !SameText(RemoveTrailingBackslash(sFull.substr(0, slash + 1)),
-                                                RemoveTrailingBackslash(FullPath(AddTrailingBackslash(m_sFolder)))))
+    if (slash == std::string::npos ||
+        !SameText(RemoveTrailingBackslash(sFull.substr(0, slash + 1)),
+                  RemoveTrailingBackslash(FullPath(AddTrailingBackslash(m_sFolder)))))
         return false;
     const std::string sName = sFull.substr(slash + 1);
     HTREEITEM root = TreeView_GetRoot(tvImages);

@@ -39,12 +39,14 @@ HTREEITEM InsertItem(HWND tree, HTREEITEM parent, const std::string& text, int i
     insert.item.pszText = const_cast<char*>(text.c_str());
     insert.item.iImage = image;
     insert.item.iSelectedImage = selectedImage;
-    return reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
+    return reinterpret_cast<HTREEITEM>(
+        SendMessageA(tree, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
 }
 
 // The tree's own alphabetical order, as it sorts entries by their text.
 bool TreeOrder(const std::string& a, const std::string& b) {
-    return CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.c_str(), -1, b.c_str(), -1) == CSTR_LESS_THAN;
+    return CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.c_str(), -1, b.c_str(), -1) ==
+           CSTR_LESS_THAN;
 }
 
 // The names of the folder's image files: the extension is one the image

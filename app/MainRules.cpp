@@ -58,7 +58,8 @@ template <typename... T> std::string Format(const char* format, T... values) {
 } // namespace
 
 std::string CropText(int32_t left, int32_t top, int32_t right, int32_t bottom) {
-    return Format(" crop: (%d, %d) -> (%d, %d) = (%d x %d)", left, top, right, bottom, right - left, bottom - top);
+    return Format(" crop: (%d, %d) -> (%d, %d) = (%d x %d)", left, top, right, bottom, right - left,
+                  bottom - top);
 }
 
 std::string RatioText(int32_t W, int32_t H) {

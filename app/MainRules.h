@@ -22,9 +22,9 @@ std::string CopyFileName(const std::string& name);
 
 // What the commands' states depend on.
 struct TCommandSnapshot {
-    bool bHasImages = false;    // the tree lists images
-    bool bPicture = false;      // the view shows a picture
-    bool bSizes = false;        // maximum width and height both set
+    bool bHasImages = false; // the tree lists images
+    bool bPicture = false;   // the view shows a picture
+    bool bSizes = false;     // maximum width and height both set
     bool bAutoAdvance = false;
     bool bSnapRatio = false;
     bool bMaxSize = false;

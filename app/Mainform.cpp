@@ -40,8 +40,9 @@ void SetExePaths() {
 void SetConfigFolder() {
     const std::string sFolder = GetAppDataFolder(LoadResString(IDS_PRODUCT).c_str());
     if (sFolder.empty())
-        throw std::runtime_error("The application data folder is unknown, so Snapwell has nowhere to keep its "
-                                 "settings.");
+        throw std::runtime_error(
+            "The application data folder is unknown, so Snapwell has nowhere to keep its "
+            "settings.");
     CreateFolderWithParents(sFolder); // a failure shows when the file is opened
     g_sConfigFolder = AddTrailingBackslash(sFolder);
 }
@@ -129,8 +130,9 @@ void TfrmMain::ReadWindowState() {
     WINDOWPLACEMENT placement{};
     placement.length = sizeof placement;
     GetWindowPlacement(Handle(), &placement);
-    placement.rcNormalPosition = RECT{pos.m_nLeft, pos.m_nTop, pos.m_nLeft + std::max(pos.m_nWidth, kMinWidth),
-                                      pos.m_nTop + std::max(pos.m_nHeight, kMinHeight)};
+    placement.rcNormalPosition =
+        RECT{pos.m_nLeft, pos.m_nTop, pos.m_nLeft + std::max(pos.m_nWidth, kMinWidth),
+             pos.m_nTop + std::max(pos.m_nHeight, kMinHeight)};
     placement.showCmd = SW_HIDE;
     placement.flags = 0;
     SetWindowPlacement(Handle(), &placement);

@@ -101,6 +101,7 @@ public:
     HWND StatusBar() const { return StatusBarWnd; }
     HWND ToolBar() const { return ToolBarWnd; }
     HWND ListPanel() const { return pnlList.Handle(); }
+    HWND SourceButton() const { return btnSource; }
     HMENU ImagePopupMenu() const { return ImagePopup.Get(); }
     HMENU ToolbarPopupMenu() const { return ToolbarPopup.Get(); }
     TImageCtrl* ImageCtrl() const { return m_pImageCtrl.get(); }

@@ -95,11 +95,12 @@ int TfrmMain::CaptionButtonWidth(const std::vector<std::string>& captions) const
 }
 
 bool TfrmMain::CreateToolBar() {
-    ToolBarWnd = CreateWindowExA(0, TOOLBARCLASSNAMEA, "",
-                                 WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS |
-                                     CCS_NOPARENTALIGN | CCS_NORESIZE | CCS_NODIVIDER,
-                                 0, 0, 0, 0, Handle(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(idToolBar)),
-                                 GetModuleHandleA(nullptr), nullptr);
+    ToolBarWnd =
+        CreateWindowExA(0, TOOLBARCLASSNAMEA, "",
+                        WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS |
+                            CCS_NOPARENTALIGN | CCS_NORESIZE | CCS_NODIVIDER,
+                        0, 0, 0, 0, Handle(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(idToolBar)),
+                        GetModuleHandleA(nullptr), nullptr);
     if (!ToolBarWnd)
         return false;
     ApplyFont(ToolBarWnd);
@@ -152,7 +153,8 @@ bool TfrmMain::CreateListPane() {
 
     if (!pnlChangeList.Create(pnlList.Handle()))
         return false;
-    pnlList.Layout().Add(pnlChangeList.Handle(), ui::TAlignSpec{ui::TAlign::Top, true, ui::TMargins{3, 4, 3, 2}, 0, 26, true});
+    pnlList.Layout().Add(pnlChangeList.Handle(),
+                         ui::TAlignSpec{ui::TAlign::Top, true, ui::TMargins{3, 4, 3, 2}, 0, 26, true});
 
     // The label is as wide as its text in the window's font.
     const char* const szSource = "Source Folder:";
@@ -162,32 +164,34 @@ bool TfrmMain::CreateListPane() {
         ui::ScopedSelect font(dc.Get(), m_Font.Get());
         GetTextExtentPoint32A(dc.Get(), szSource, static_cast<int>(strlen(szSource)), &text);
     }
-    lblSource = CreateWindowExA(0, "STATIC", szSource, WS_CHILD | WS_VISIBLE | SS_LEFTNOWORDWRAP | SS_NOPREFIX, 8, 7,
-                                text.cx, text.cy, pnlChangeList.Handle(), nullptr, GetModuleHandleA(nullptr), nullptr);
+    lblSource = CreateWindowExA(0, "STATIC", szSource,
+                                WS_CHILD | WS_VISIBLE | SS_LEFTNOWORDWRAP | SS_NOPREFIX, 8, 7, text.cx,
+                                text.cy, pnlChangeList.Handle(), nullptr, GetModuleHandleA(nullptr), nullptr);
     // The button keeps its place beside the label unless the font draws the
     // label wider than its design width.
     const int nButtonLeft = std::max(84, 8 + static_cast<int>(text.cx) + 2);
-    btnSource = CreateWindowExA(0, "BUTTON", "", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON | BS_BITMAP,
-                                nButtonLeft, 1, 22, 22, pnlChangeList.Handle(),
-                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(idSourceButton)),
-                                GetModuleHandleA(nullptr), nullptr);
+    btnSource = CreateWindowExA(
+        0, "BUTTON", "", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON | BS_BITMAP, nButtonLeft, 1, 22,
+        22, pnlChangeList.Handle(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(idSourceButton)),
+        GetModuleHandleA(nullptr), nullptr);
     if (!lblSource || !btnSource)
         return false;
     ApplyFont(lblSource);
     SendMessageA(btnSource, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(m_FolderGlyph.Get()));
     m_Hints.SetControlHint(btnSource, "Select source folder|Select a folder with source images");
 
-    tvImages = CreateWindowExA(WS_EX_CLIENTEDGE, WC_TREEVIEWA, "",
-                               WS_CHILD | WS_VISIBLE | WS_TABSTOP | TVS_SHOWSELALWAYS | TVS_FULLROWSELECT |
-                                   TVS_DISABLEDRAGDROP,
-                               0, 0, 0, 0, pnlList.Handle(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(idTree)),
-                               GetModuleHandleA(nullptr), nullptr);
+    tvImages = CreateWindowExA(
+        WS_EX_CLIENTEDGE, WC_TREEVIEWA, "",
+        WS_CHILD | WS_VISIBLE | WS_TABSTOP | TVS_SHOWSELALWAYS | TVS_FULLROWSELECT | TVS_DISABLEDRAGDROP, 0,
+        0, 0, 0, pnlList.Handle(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(idTree)),
+        GetModuleHandleA(nullptr), nullptr);
     if (!tvImages)
         return false;
     ApplyFont(tvImages);
     SendMessageA(tvImages, TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(tvImageList.Get()));
     SendMessageA(tvImages, TVM_SETINDENT, kTreeIndent, 0);
-    pnlList.Layout().Add(tvImages, ui::TAlignSpec{ui::TAlign::Client, true, ui::TMargins{4, 2, 4, 4}, 0, 0, true});
+    pnlList.Layout().Add(tvImages,
+                         ui::TAlignSpec{ui::TAlign::Client, true, ui::TMargins{4, 2, 4, 4}, 0, 0, true});
     return true;
 }
 
@@ -236,8 +240,9 @@ void TfrmMain::CreateMenus() {
 }
 
 bool TfrmMain::CreateControls() {
-    m_Font.Reset(CreateFontA(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                             CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "Tahoma"));
+    m_Font.Reset(CreateFontA(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                             OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                             DEFAULT_PITCH | FF_DONTCARE, "Tahoma"));
     LoadPictures();
     m_Hints.SetCommands(&m_Commands);
     CreateMenus();
@@ -256,12 +261,11 @@ bool TfrmMain::CreateControls() {
         return false;
     m_Layout.Add(Splitter.Handle(), ui::TAlignSpec{ui::TAlign::Left, false, {}, kSplitterWidth, 0, true});
 
-    StatusBarWnd = CreateWindowExA(0, STATUSCLASSNAMEA, "",
-                                   WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP | CCS_NOPARENTALIGN | CCS_NORESIZE |
-                                       CCS_NODIVIDER,
-                                   0, 0, 0, 0, Handle(),
-                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(idStatusBar)),
-                                   GetModuleHandleA(nullptr), nullptr);
+    StatusBarWnd = CreateWindowExA(
+        0, STATUSCLASSNAMEA, "",
+        WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP | CCS_NOPARENTALIGN | CCS_NORESIZE | CCS_NODIVIDER, 0, 0, 0, 0,
+        Handle(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(idStatusBar)), GetModuleHandleA(nullptr),
+        nullptr);
     if (!StatusBarWnd)
         return false;
     ApplyFont(StatusBarWnd);

@@ -13,13 +13,15 @@ constexpr int kFirstPanelDesignWidth = 400;
 } // namespace
 
 void TfrmMain::SetStatusText(int nPanel, const std::string& sText) {
-    SendMessageA(StatusBarWnd, SB_SETTEXTA, static_cast<WPARAM>(nPanel), reinterpret_cast<LPARAM>(sText.c_str()));
+    SendMessageA(StatusBarWnd, SB_SETTEXTA, static_cast<WPARAM>(nPanel),
+                 reinterpret_cast<LPARAM>(sText.c_str()));
 }
 
 std::string TfrmMain::StatusText(int panel) const {
     const LRESULT info = SendMessageA(StatusBarWnd, SB_GETTEXTLENGTHA, static_cast<WPARAM>(panel), 0);
     std::vector<char> text(static_cast<size_t>(LOWORD(info)) + 1, '\0');
-    SendMessageA(StatusBarWnd, SB_GETTEXTA, static_cast<WPARAM>(panel), reinterpret_cast<LPARAM>(text.data()));
+    SendMessageA(StatusBarWnd, SB_GETTEXTA, static_cast<WPARAM>(panel),
+                 reinterpret_cast<LPARAM>(text.data()));
     return text.data();
 }
 
@@ -28,7 +30,7 @@ void TfrmMain::StatusBarResize() {
     RECT client{};
     GetClientRect(StatusBarWnd, &client);
     int widths[kPanelCount] = {kFirstPanelDesignWidth, m_nStatusPanelWidth, m_nStatusPanelWidth,
-                               m_nStatusPanelWidth, m_nStatusPanelWidth, kLastPanelWidth};
+                               m_nStatusPanelWidth,    m_nStatusPanelWidth, kLastPanelWidth};
     if (client.right > 0)
         widths[0] = client.right - 4 * m_nStatusPanelWidth - kLastPanelWidth;
     int edges[kPanelCount];
@@ -54,7 +56,8 @@ void TfrmMain::UpdateStatusBar(const TStatusData* pData) {
     SetStatusText(0, CropText(crop.Left, crop.Top, crop.Right, crop.Bottom));
     UpdateRatioPanel();
     const bool bShown = bPicture && p.m_bMaxSize;
-    SetStatusText(2, MaximumText(p.HasMaxDimensions(), bShown ? p.m_nMaxWidth : 0, bShown ? p.m_nMaxHeight : 0));
+    SetStatusText(2,
+                  MaximumText(p.HasMaxDimensions(), bShown ? p.m_nMaxWidth : 0, bShown ? p.m_nMaxHeight : 0));
     const bool bSource = pData && bPicture && m_pImage;
     SetStatusText(3, SourceText(bSource ? pData->SourceWidth : 0, bSource ? pData->SourceHeight : 0));
     const TSize copy = pData && bPicture ? pData->CopySize : TSize{0, 0};

@@ -40,7 +40,8 @@ void TAlignedLayout::Arrange(HWND parent) const {
             flags |= SWP_NOMOVE | SWP_NOSIZE;
         const TBox& b = boxes[i];
         if (positions)
-            positions = DeferWindowPos(positions, c.hwnd, nullptr, b.Left, b.Top, b.Width(), b.Height(), flags);
+            positions =
+                DeferWindowPos(positions, c.hwnd, nullptr, b.Left, b.Top, b.Width(), b.Height(), flags);
     }
     if (positions)
         EndDeferWindowPos(positions);

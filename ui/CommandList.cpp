@@ -106,7 +106,8 @@ HBITMAP TCommandList::MenuGlyph(int glyph) {
     HBITMAP bitmap = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
     if (!bitmap)
         return nullptr;
-    const uint32_t mask = (GetRValue(m_MaskColour) << 16) | (GetGValue(m_MaskColour) << 8) | GetBValue(m_MaskColour);
+    const uint32_t mask =
+        (GetRValue(m_MaskColour) << 16) | (GetGValue(m_MaskColour) << 8) | GetBValue(m_MaskColour);
     auto* out = static_cast<uint32_t*>(bits);
     for (int y = 0; y < s; ++y)
         for (int x = 0; x < s; ++x) {

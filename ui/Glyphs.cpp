@@ -48,7 +48,9 @@ HBITMAP OnBackground(HBITMAP bitmap, COLORREF maskColour, COLORREF background) {
     if (!GetDIBits(screen.Get(), bitmap, 0, info.bmHeight, pixels.data(), &bi, DIB_RGB_COLORS))
         return nullptr;
     // DIB pixels are 0x00RRGGBB; COLORREF is 0x00BBGGRR.
-    const auto dib = [](COLORREF c) { return uint32_t(GetRValue(c)) << 16 | uint32_t(GetGValue(c)) << 8 | GetBValue(c); };
+    const auto dib = [](COLORREF c) {
+        return uint32_t(GetRValue(c)) << 16 | uint32_t(GetGValue(c)) << 8 | GetBValue(c);
+    };
     for (uint32_t& p : pixels)
         if ((p & 0x00FFFFFF) == dib(maskColour))
             p = dib(background);

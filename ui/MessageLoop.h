@@ -10,7 +10,7 @@ namespace ui {
 class THintTracker;
 
 struct TMessageLoop {
-    HWND hMainWindow = nullptr;  // accelerators and dialog keys go to it
+    HWND hMainWindow = nullptr; // accelerators and dialog keys go to it
     HACCEL hAccelerators = nullptr;
     THintTracker* pHints = nullptr;
 

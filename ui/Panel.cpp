@@ -6,8 +6,9 @@ bool TPanel::Create(HWND parent, int id) {
     if (!RegisterClassOnce("ui.TPanel", 0, LoadCursor(nullptr, IDC_ARROW),
                            reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1)))
         return false;
-    return CreateAs("ui.TPanel", WS_EX_CONTROLPARENT, "", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS,
-                    0, 0, 0, 0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id))) != nullptr;
+    return CreateAs("ui.TPanel", WS_EX_CONTROLPARENT, "",
+                    WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 0, 0, 0, 0, parent,
+                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(id))) != nullptr;
 }
 
 LRESULT TPanel::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {

@@ -27,7 +27,8 @@ int TSplitter::WidthFor(int mouseX) const {
     const int controlLeft = own.left - m_nStartWidth;
     const int splitterWidth = own.right - own.left;
     const int wanted = m_nStartWidth + (mouseX - m_nStartMouseX);
-    return SplitterWidth(wanted, m_Target.MinWidth, row.right - controlLeft - splitterWidth, m_Target.RestMinWidth);
+    return SplitterWidth(wanted, m_Target.MinWidth, row.right - controlLeft - splitterWidth,
+                         m_Target.RestMinWidth);
 }
 
 void TSplitter::InvertBar(int width) {

@@ -13,11 +13,11 @@ namespace ui {
 class TSplitter : public Window {
 public:
     struct TTarget {
-        std::function<int()> GetWidth;         // the left control's width now
-        std::function<void(int)> SetWidth;     // gives it a new width and re-arranges
-        int MinWidth = 0;                      // the left control's minimum
-        int RestMinWidth = 30;                 // what the rest of the row keeps
-        std::function<void()> OnMoved;         // after a completed drag
+        std::function<int()> GetWidth;     // the left control's width now
+        std::function<void(int)> SetWidth; // gives it a new width and re-arranges
+        int MinWidth = 0;                  // the left control's minimum
+        int RestMinWidth = 30;             // what the rest of the row keeps
+        std::function<void()> OnMoved;     // after a completed drag
     };
 
     bool Create(HWND parent, TTarget target);
@@ -32,9 +32,9 @@ private:
 
     TTarget m_Target;
     bool m_bDragging = false;
-    int m_nStartMouseX = 0;  // in the parent's client coordinates
+    int m_nStartMouseX = 0; // in the parent's client coordinates
     int m_nStartWidth = 0;
-    int m_nDrawnWidth = -1;  // the width the inverted bar shows, -1 none
+    int m_nDrawnWidth = -1; // the width the inverted bar shows, -1 none
 };
 
 } // namespace ui

@@ -36,7 +36,9 @@ HWND Window::CreateAs(const char* className, DWORD exStyle, const char* caption,
                            GetModuleHandleA(nullptr), this);
 }
 
-LRESULT Window::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) { return DefaultHandling(msg, wp, lp); }
+LRESULT Window::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    return DefaultHandling(msg, wp, lp);
+}
 
 LRESULT CALLBACK Window::Thunk(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     Window* self = nullptr;

@@ -84,7 +84,8 @@ TEST(MainRules, ToolbarWordHasOneBitPerShowCommand) {
         return false;
     };
     EXPECT_EQ(ComposeToolbarFlags(checkedByDefault), toolbar::kDefault);
-    EXPECT_EQ(ComposeToolbarFlags([](unsigned nId) { return nId == cmdShowCaptions; }), toolbar::kShowCaptions);
+    EXPECT_EQ(ComposeToolbarFlags([](unsigned nId) { return nId == cmdShowCaptions; }),
+              toolbar::kShowCaptions);
 }
 
 TEST(MainRules, StatusTexts) {

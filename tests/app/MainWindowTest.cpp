@@ -135,8 +135,8 @@ TEST(MainWindow, FirstStartAndRestartKeepWindowToolbarAndSettings) {
         ASSERT_TRUE(config && config->IsOpen());
         TWinPos pos;
         EXPECT_TRUE(config->ReadWinPos(ckMainWindow, pos));
-        EXPECT_EQ((std::vector<int32_t>{pos.m_nLeft, pos.m_nTop, pos.m_nWidth, pos.m_nHeight, pos.m_nPanelWidth,
-                                        pos.m_bMaximized}),
+        EXPECT_EQ((std::vector<int32_t>{pos.m_nLeft, pos.m_nTop, pos.m_nWidth, pos.m_nHeight,
+                                        pos.m_nPanelWidth, pos.m_bMaximized}),
                   (std::vector<int32_t>{390, 312, 500, 400, 120, 1}));
         EXPECT_EQ(config->ReadToolbarFlags(), 0x37FFu & ~0x0200u);
         TProperties stored("", "");
@@ -180,7 +180,7 @@ TEST(MainWindow, TreeListsImageFilesByNameAndAttributeOnly) {
 }
 
 TEST(MainWindow, TreeKeepsItsOwnAlphabeticalOrder) {
-    const std::vector<std::string> names{"b.jpg", "B2.jpg", "a10.jpg", "a9.jpg", "_u.jpg", "Z.jpg",
+    const std::vector<std::string> names{"b.jpg",   "B2.jpg", "a10.jpg", "a9.jpg", "_u.jpg", "Z.jpg",
                                          "a-b.jpg", "ab.jpg", "A c.png", "~t.png", "0.bmp"};
     MainWindowSession s;
     for (const std::string& name : names)
@@ -215,8 +215,11 @@ TEST(MainWindow, NextAndPreviousWrapAndRotationAddsUp) {
     const struct {
         unsigned nCommand;
         const char* selected;
-    } steps[] = {{cmdNextImage, "b.jpg"}, {cmdNextImage, "c.jpg"}, {cmdNextImage, "a.jpg"},
-                 {cmdPrevImage, "c.jpg"}, {cmdPrevImage, "b.jpg"}};
+    } steps[] = {{cmdNextImage, "b.jpg"},
+                 {cmdNextImage, "c.jpg"},
+                 {cmdNextImage, "a.jpg"},
+                 {cmdPrevImage, "c.jpg"},
+                 {cmdPrevImage, "b.jpg"}};
     for (const auto& step : steps) {
         s.Command(step.nCommand);
         EXPECT_EQ(s.SelectedText(), step.selected) << step.nCommand;
@@ -227,8 +230,11 @@ TEST(MainWindow, NextAndPreviousWrapAndRotationAddsUp) {
         unsigned nCommand;
         int32_t rotation;
         int32_t width;
-    } turns[] = {{cmdRotateRight, 0, 120}, {cmdRotateRight, 1, 160}, {cmdRotateLeft, 0, 120},
-                 {cmdRotateLeft, -1, 160}, {cmdRotateUp, 1, 160}};
+    } turns[] = {{cmdRotateRight, 0, 120},
+                 {cmdRotateRight, 1, 160},
+                 {cmdRotateLeft, 0, 120},
+                 {cmdRotateLeft, -1, 160},
+                 {cmdRotateUp, 1, 160}};
     for (const auto& turn : turns) {
         s.Command(turn.nCommand);
         EXPECT_EQ(f.Rotation(), turn.rotation) << turn.nCommand;
@@ -281,7 +287,8 @@ TEST(MainWindow, CopyNamesTheFileByTheModeAndItsSourceName) {
             EXPECT_EQ(answer->FileName(), "photo.jpg") << int(c.mode);
         }
         if (c.written) {
-            EXPECT_EQ(ReadPictureSize(s.CopyFolder() + "\\" + c.written), (PictureSize{160, 120})) << int(c.mode);
+            EXPECT_EQ(ReadPictureSize(s.CopyFolder() + "\\" + c.written), (PictureSize{160, 120}))
+                << int(c.mode);
         } else {
             EXPECT_FALSE(FileExists(copy)) << int(c.mode);
         }
@@ -332,7 +339,8 @@ TEST(MainWindow, CopyRefusesAndReportsWhatItCannotDo) {
     {
         Answer box(IDOK);
         s.Command(cmdCopy);
-        EXPECT_EQ(box.Text().rfind("Failure to write the copy:\n\n" + nested + "\\a.jpg\n\n", 0), 0u) << box.Text();
+        EXPECT_EQ(box.Text().rfind("Failure to write the copy:\n\n" + nested + "\\a.jpg\n\n", 0), 0u)
+            << box.Text();
         EXPECT_GT(box.Text().size(), ("Failure to write the copy:\n\n" + nested + "\\a.jpg\n\n").size());
     }
     EXPECT_EQ(s.SelectedText(), "a.jpg");

@@ -12,10 +12,8 @@ TEST(Align, BandsInTheOrderTopBottomLeftRightClient) {
     // The main window's shape: a tool bar with margins, a status bar, a list
     // pane, a splitter and a view with margins, given in creation order.
     const std::vector<TAlignSpec> children{
-        {TAlign::Top, true, {3, 2, 2, 2}, 0, 40, true},
-        {TAlign::Left, false, {}, 120, 0, true},
-        {TAlign::Left, false, {}, 8, 0, true},
-        {TAlign::Client, true, {4, 4, 4, 4}, 0, 0, true},
+        {TAlign::Top, true, {3, 2, 2, 2}, 0, 40, true}, {TAlign::Left, false, {}, 120, 0, true},
+        {TAlign::Left, false, {}, 8, 0, true},          {TAlign::Client, true, {4, 4, 4, 4}, 0, 0, true},
         {TAlign::Bottom, false, {}, 0, 19, true},
     };
     const std::vector<TBox> boxes = ui::ArrangeAligned({0, 0, 1000, 500}, children);

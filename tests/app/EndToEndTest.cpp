@@ -1,0 +1,218 @@
+// The real Snapwell.exe from the product folder, started as a process of its
+// own with the per-user folders pointed at a temporary folder: it selects a
+// picture, turns it, has a crop box drawn, copies with Ctrl+C and quits. The
+// copy must hold exactly the pixels of the same turn, crop and size made by
+// the image object here, at the size the crop box rules promise, and the
+// configuration file the records the program keeps.
+#include "MainWindowSession.h"
+
+#include "app/CommandIds.h"
+#include "harness/Dialogs.h"
+#include "harness/Gui.h"
+#include "imaging/Cimage.h"
+#include "imaging/ImagingLibrary.h"
+#include "settings/Config.h"
+#include "settings/ConfigPaths.h"
+#include "view/CropBox.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+
+namespace {
+
+constexpr int kBigWidth = 1200;
+constexpr int kBigHeight = 800;
+
+// A crop box host that draws nothing: the rules alone, to know what the
+// program's view must arrive at for the same mouse.
+class SilentHost : public CCropBoxHost {
+    void InvertOutline(TPoint, TPoint) override {}
+    void ShowCursorFor(THitCode) override {}
+    void SendStatus() override {}
+};
+
+// A detailed picture written as a JPEG through the image object.
+void WritePicture(const std::string& path, int w, int h) {
+    auto pixels = std::make_unique<uint8_t[]>(size_t(w) * h * 3);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            uint8_t* p = &pixels[(size_t(y) * w + x) * 3];
+            p[0] = uint8_t(x * 255 / w);
+            p[1] = uint8_t(y * 255 / h);
+            p[2] = uint8_t(((x / 25 + y / 25) % 2) ? 200 : 40);
+        }
+    CImage image;
+    image.Attach(std::move(pixels), w, h);
+    ASSERT_TRUE(image.WriteJpeg(path, w, h, 0, 0, 0, 0, -1, 95, 0, 0));
+}
+
+struct WindowSearch {
+    DWORD pid;
+    HWND found;
+};
+BOOL CALLBACK FindMainWindow(HWND hwnd, LPARAM lp) {
+    auto* search = reinterpret_cast<WindowSearch*>(lp);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    char cls[32] = {};
+    GetClassNameA(hwnd, cls, sizeof cls);
+    if (pid == search->pid && std::strcmp(cls, "TfrmMain") == 0 && IsWindowVisible(hwnd)) {
+        search->found = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+void PressChord(WORD key) {
+    INPUT in[4] = {};
+    for (INPUT& i : in)
+        i.type = INPUT_KEYBOARD;
+    in[0].ki.wVk = VK_CONTROL;
+    in[1].ki.wVk = key;
+    in[2].ki.wVk = key;
+    in[2].ki.dwFlags = KEYEVENTF_KEYUP;
+    in[3].ki.wVk = VK_CONTROL;
+    in[3].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(4, in, sizeof(INPUT));
+}
+
+HTREEITEM Selected(HWND tree) {
+    return reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
+}
+
+std::vector<uint8_t> Decoded(const std::string& path, int32_t& w, int32_t& h) {
+    CImage image;
+    if (!image.Load(path))
+        return {};
+    w = image.Width();
+    h = image.Height();
+    return std::vector<uint8_t>(image.Pixels(), image.Pixels() + size_t(w) * h * 3);
+}
+
+} // namespace
+
+TEST(EndToEnd, TurnCropAndCopyWithTheKeyboardThenQuit) {
+    ASSERT_TRUE(InitImaging());
+    MainWindowSession s; // the folders and the registry, not the in-process window
+    s.AddPicture("jpeg_baseline_420.jpg", "a.jpg");
+    WritePicture(s.SourceFolder() + "\\b.jpg", kBigWidth, kBigHeight);
+
+    // The settings the program starts with, written where it reads them.
+    g_sExeName = "Snapwell";
+    g_sConfigFolder = s.ConfigFile().substr(0, s.ConfigFile().rfind('\\') + 1);
+    CreateDirectoryA(g_sConfigFolder.c_str(), nullptr);
+    TProperties settings(s.SourceFolder().c_str(), s.CopyFolder().c_str());
+    settings.m_nMaxWidth = 400;
+    settings.m_nMaxHeight = 300;
+    settings.m_bSnapRatio = true;
+    settings.m_bMaxSize = true;
+    OpenConfig()->WriteProperties(settings);
+
+    // Keep the real pointer off the picture: a real move must not join the drag.
+    SetCursorPos(0, 1023);
+    const std::string program = std::string(SNAPWELL_PRODUCT_DIR) + "\\Snapwell.exe";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    ASSERT_TRUE(CreateProcessA(program.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                               &startup, &process))
+        << program << " error " << GetLastError();
+    ui::UniqueHandle threadHandle(process.hThread);
+    // However the test ends, the program does not outlive it.
+    struct Ender {
+        HANDLE h;
+        ~Ender() {
+            if (WaitForSingleObject(h, 0) == WAIT_TIMEOUT)
+                TerminateProcess(h, 1);
+            CloseHandle(h);
+        }
+    } ender{process.hProcess};
+
+    WindowSearch search{process.dwProcessId, nullptr};
+    ASSERT_TRUE(harness::WaitUntil(
+        [&] {
+            EnumWindows(&FindMainWindow, reinterpret_cast<LPARAM>(&search));
+            return search.found != nullptr;
+        },
+        20000));
+    HWND main = search.found;
+    HWND tree = harness::FindDescendant(main, "SysTreeView32");
+    HWND view = harness::FindDescendant(main, "TImageCtrl");
+    ASSERT_TRUE(tree && view);
+    ASSERT_TRUE(harness::WaitUntil([&] { return Selected(tree) != nullptr; }));
+    const HTREEITEM first = Selected(tree);
+
+    // Ctrl+X: the next picture, b.jpg.
+    SetForegroundWindow(main);
+    ASSERT_TRUE(harness::WaitUntil([&] { return GetForegroundWindow() == main; }));
+    PressChord('X');
+    ASSERT_TRUE(harness::WaitUntil([&] { return Selected(tree) != first; }));
+    const HTREEITEM big = Selected(tree);
+
+    // Turn it right, then draw a box from (150, 100) to (500, 300) over the
+    // view. The rules here get the same picture, view size and mouse.
+    SendMessageA(main, WM_COMMAND, MAKEWPARAM(cmdRotateRight, 0), 0);
+    RECT client{};
+    GetClientRect(view, &client);
+    SilentHost host;
+    CCropBox model(host);
+    TCropSettings rules;
+    rules.m_nMaxWidth = 400;
+    rules.m_nMaxHeight = 300;
+    rules.m_bSnapRatio = rules.m_bMaxSize = rules.m_bPrevRect = true;
+    model.UseSettings(rules);
+    model.TakeRatio();
+    model.NewPicture(kBigHeight, kBigWidth, client.right, client.bottom);
+    const POINT from{150, 100};
+    const POINT to{500, 300};
+    SendMessageA(view, WM_MOUSEMOVE, 0, MAKELPARAM(from.x, from.y));
+    SendMessageA(view, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(from.x, from.y));
+    SendMessageA(view, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(to.x, to.y));
+    SendMessageA(view, WM_LBUTTONUP, 0, MAKELPARAM(to.x, to.y));
+    model.MouseMove({from.x, from.y});
+    model.ButtonDown({from.x, from.y});
+    model.MouseMove({to.x, to.y});
+    model.ButtonUp();
+    TRect crop;
+    const TSize copy = model.GetCropGeometry(crop, true);
+    ASSERT_GT(crop.Width(), 0);
+
+    // Ctrl+C: the copy, then auto advance wraps to the first picture.
+    SetForegroundWindow(main);
+    PressChord('C');
+    ASSERT_TRUE(harness::WaitUntil([&] { return Selected(tree) != big; }, 20000));
+    EXPECT_EQ(Selected(tree), first);
+    PostMessageA(main, WM_CLOSE, 0, 0);
+    ASSERT_EQ(WaitForSingleObject(process.hProcess, 20000), WAIT_OBJECT_0);
+
+    // The copy against the same work done here.
+    CImage reference;
+    ASSERT_TRUE(reference.Load(s.SourceFolder() + "\\b.jpg"));
+    ASSERT_TRUE(reference.Rotate(0));
+    const std::string referencePath = s.CopyFolder() + "\\reference.jpg";
+    ASSERT_TRUE(reference.WriteJpeg(referencePath, copy.Width, copy.Height, crop.Left, crop.Top, crop.Right,
+                                    crop.Bottom, -1, 100, 0, 0));
+    int32_t w = 0, h = 0, rw = 0, rh = 0;
+    const std::vector<uint8_t> written = Decoded(s.CopyFolder() + "\\b.jpg", w, h);
+    const std::vector<uint8_t> expected = Decoded(referencePath, rw, rh);
+    EXPECT_EQ(w, copy.Width);
+    EXPECT_EQ(h, copy.Height);
+    EXPECT_EQ((std::vector<int32_t>{copy.Width, copy.Height}), (std::vector<int32_t>{400, 300}));
+    EXPECT_TRUE(written == expected) << "the copy's pixels differ from the reference";
+
+    // The configuration file: first start (maximised, the small window in
+    // the middle), the default tool bar word, the settings unchanged.
+    std::unique_ptr<CConfig> config = OpenConfig();
+    ASSERT_TRUE(config->IsOpen());
+    TWinPos pos;
+    EXPECT_TRUE(config->ReadWinPos(ckMainWindow, pos));
+    TWinPos firstStart(390, 312, 500, 400, 120);
+    firstStart.m_bMaximized = 1;
+    EXPECT_EQ(pos.ToImage(), firstStart.ToImage());
+    EXPECT_EQ(config->ReadToolbarFlags(), toolbar::kDefault);
+    TProperties stored("", "");
+    EXPECT_TRUE(config->ReadProperties(stored));
+    EXPECT_EQ(stored.ToImage(), settings.ToImage());
+}
