@@ -269,6 +269,16 @@ bool TfrmMain::CreateControls() {
     if (!StatusBarWnd)
         return false;
     ApplyFont(StatusBarWnd);
+    // The size panels keep their design width unless the font needs more
+    // for the longest text they show.
+    {
+        const char* const szWidest = " maximum = 99999 x 99999";
+        SIZE text{};
+        ui::WindowDC dc(nullptr);
+        ui::ScopedSelect font(dc.Get(), m_Font.Get());
+        GetTextExtentPoint32A(dc.Get(), szWidest, static_cast<int>(strlen(szWidest)), &text);
+        m_nStatusPanelWidth = std::max<int32_t>(m_nStatusPanelWidth, text.cx + 10);
+    }
     m_Layout.Add(StatusBarWnd, ui::TAlignSpec{ui::TAlign::Bottom, false, {}, 0, kStatusHeight, true});
 
     m_Accelerators.Reset(m_Commands.CreateAccelerators());
