@@ -2,7 +2,11 @@
 
 #include "imaging/ImageRules.h"
 #include "imaging/ImagingLibrary.h"
+#include "support/LongPath.h"
+#include "ui/Handles.h"
 
+#include <atomic>
+#include <cstdio>
 #include <cstring>
 #include <new>
 #include <utility>
@@ -37,6 +41,85 @@ public:
 
 private:
     IS3Dest m_hDest;
+};
+
+// The longest name the file systems give one file. Wine reports a longer
+// one as not found; it is refused here with the reason Windows gives.
+constexpr size_t kMaxNameChars = 255;
+
+// Whether a copy may be written to `sTarget` (a long path): nothing there
+// yet, a file that is neither read-only nor a folder (renaming over a
+// read-only file would succeed on some systems), or a device, which cannot
+// be replaced and keeps no file worth protecting, so the copy goes straight
+// into it (`bDevice`). False with the system's error set otherwise.
+bool InspectTarget(const std::wstring& sTarget, bool& bDevice) {
+    bDevice = false;
+    const DWORD nAttributes = GetFileAttributesW(sTarget.c_str());
+    if (nAttributes == INVALID_FILE_ATTRIBUTES && GetLastError() == ERROR_FILE_NOT_FOUND)
+        return true;
+    if (nAttributes != INVALID_FILE_ATTRIBUTES &&
+        (nAttributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY))) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return false;
+    }
+    // Devices have no attributes under Wine; their handle tells them apart.
+    const ui::UniqueHandle hTarget(CreateFileW(sTarget.c_str(), 0,
+                                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                               nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!hTarget.Valid())
+        return false;
+    bDevice = GetFileType(hTarget.Get()) != FILE_TYPE_DISK;
+    return true;
+}
+
+// A fresh empty file beside the copy, which the library writes and which
+// then replaces the copy; removed again unless it did.
+class CTempFile {
+public:
+    CTempFile() = default;
+    ~CTempFile() {
+        if (!m_sPath.empty())
+            DeleteFileW(m_sPath.c_str());
+    }
+    CTempFile(const CTempFile&) = delete;
+    CTempFile& operator=(const CTempFile&) = delete;
+
+    // Creates it in the folder, given as the ANSI text the library takes and
+    // as the long path: "~snw", eight hex digits, ".tmp". Created
+    // exclusively, so no two copies ever share it. False with the system's
+    // error set.
+    bool Create(const std::string& sAnsiFolder, const std::wstring& sFolder) {
+        static std::atomic<uint32_t> s_nNext{uint32_t(GetTickCount() ^ (GetCurrentProcessId() << 16))};
+        for (int nTry = 0; nTry < 0x10000; ++nTry) {
+            char szName[20];
+            std::snprintf(szName, sizeof szName, "~snw%08X.tmp", unsigned(s_nNext++));
+            const std::wstring sPath = sFolder + std::wstring(szName, szName + std::strlen(szName));
+            const HANDLE hFile = CreateFileW(sPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                             FILE_ATTRIBUTE_NORMAL, nullptr);
+            if (hFile != INVALID_HANDLE_VALUE) {
+                CloseHandle(hFile);
+                m_sPath = sPath;
+                m_sAnsiPath = sAnsiFolder + szName;
+                return true;
+            }
+            if (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS)
+                return false;
+        }
+        return false;
+    }
+
+    const std::string& AnsiPath() const { return m_sAnsiPath; }
+
+    bool MoveOver(const std::wstring& sTarget) {
+        if (!MoveFileExW(m_sPath.c_str(), sTarget.c_str(), MOVEFILE_REPLACE_EXISTING))
+            return false;
+        m_sPath.clear();
+        return true;
+    }
+
+private:
+    std::wstring m_sPath;
+    std::string m_sAnsiPath;
 };
 
 } // namespace
@@ -158,26 +241,25 @@ bool CImage::WriteJpeg(const std::string& sPath, int32_t nWidth, int32_t nHeight
         return false;
     };
     m_nWriteError = 0;
-    if (sPath.empty())
+    // The copy folder may be as long as MAX_PATH by itself: every file call
+    // here takes the long form of the path.
+    const std::wstring sTarget = LongPath(sPath);
+    const size_t nSlash = sTarget.find_last_of(L'\\');
+    if (nSlash == std::wstring::npos)
         return fail(ERROR_INVALID_NAME);
-    // A read-only copy or a folder of that name is never replaced (renaming
-    // over a read-only file would succeed on some systems).
-    const DWORD nAttributes = GetFileAttributesA(sPath.c_str());
-    if (nAttributes != INVALID_FILE_ATTRIBUTES &&
-        (nAttributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
-        return fail(ERROR_ACCESS_DENIED);
+    if (sTarget.size() - nSlash - 1 > kMaxNameChars || sTarget.size() >= longpath::kMaxPathChars)
+        return fail(ERROR_FILENAME_EXCED_RANGE);
+    bool bDevice = false;
+    if (!InspectTarget(sTarget, bDevice))
+        return fail(GetLastError());
     // The temporary file lives in the target's folder, so replacing the
     // target is a rename on the same volume.
-    const std::string sFolder = imaging::FolderOf(sPath);
-    char szTemp[MAX_PATH];
-    if (!GetTempFileNameA(sFolder.empty() ? "." : sFolder.c_str(), "snw", 0, szTemp))
+    CTempFile temp;
+    if (!bDevice && !temp.Create(imaging::FolderOf(sPath), sTarget.substr(0, nSlash + 1)))
         return fail(GetLastError());
-    CDestination dest(szTemp);
-    if (dest.Get() == nullptr) {
-        const DWORD nError = GetLastError();
-        DeleteFileA(szTemp);
-        return fail(nError);
-    }
+    CDestination dest(bDevice ? sPath.c_str() : temp.AnsiPath().c_str());
+    if (dest.Get() == nullptr)
+        return fail(GetLastError());
 
     // Each step that fails leaves the picture as it was for the next one.
     const int32_t nInnerWidth = nWidth - nSize;
@@ -204,11 +286,8 @@ bool CImage::WriteJpeg(const std::string& sPath, int32_t nWidth, int32_t nHeight
         HasPicture() && g_IS3.m_pWriteJPG(dest.Get(), m_pRGB.get(), uint32_t(m_nWidth), uint32_t(m_nHeight),
                                           uint32_t(nQuality), uint32_t(m_nBitsPerPixel), nullptr, 0) != 0;
     const bool bClosed = dest.Close();
-    if (!bWritten || !bClosed || !MoveFileExA(szTemp, sPath.c_str(), MOVEFILE_REPLACE_EXISTING)) {
-        const DWORD nError = HasPicture() ? GetLastError() : DWORD(ERROR_NOT_ENOUGH_MEMORY);
-        DeleteFileA(szTemp);
-        return fail(nError);
-    }
+    if (!bWritten || !bClosed || !(bDevice || temp.MoveOver(sTarget)))
+        return fail(HasPicture() ? GetLastError() : DWORD(ERROR_NOT_ENOUGH_MEMORY));
     return true;
 }
 

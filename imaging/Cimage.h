@@ -53,8 +53,11 @@ public:
     // (0 to 2; anything else leaves it), adds a shadow of `nSize` pixels,
     // and writes the JPEG. The file is written beside the target under a
     // temporary name and replaces the target only once it is complete, so
-    // a failed copy leaves an existing file as it was. True only when the
-    // target now holds the new JPEG.
+    // a failed copy leaves an existing file as it was; a read-only file or a
+    // folder of that name is never replaced, and a device is written
+    // straight into. The path may be longer than MAX_PATH (a copy folder of
+    // 259 characters and a long name). True only when the target now holds
+    // the new JPEG.
     bool WriteJpeg(const std::string& sPath, int32_t nWidth, int32_t nHeight, int32_t nLeft, int32_t nTop,
                    int32_t nRight, int32_t nBottom, int32_t nRotation, int32_t nQuality, int32_t nColour,
                    int32_t nSize);

@@ -2,6 +2,7 @@
 
 #include "resources/StringIds.h"
 #include "support/FolderDialog.h"
+#include "support/LongPath.h"
 #include "support/Message.h"
 #include "support/MulDiv.h"
 #include "support/Paths.h"
@@ -14,7 +15,7 @@ constexpr int kBrowseHeight = 400;
 } // namespace
 
 bool FolderExists(const std::string& path) {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
+    const DWORD attributes = GetFileAttributesW(LongPath(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
@@ -22,7 +23,7 @@ bool CreateFolderWithParents(const std::string& folder) {
     for (const std::string& step : FolderChain(folder)) {
         // Another process may create the same folder meanwhile: what counts
         // is that it exists afterwards.
-        if (!FolderExists(step) && !CreateDirectoryA(step.c_str(), nullptr) && !FolderExists(step))
+        if (!FolderExists(step) && !CreateDirectoryW(LongPath(step).c_str(), nullptr) && !FolderExists(step))
             return false;
     }
     return FolderExists(folder);

@@ -6,7 +6,8 @@
 
 #include <string>
 
-// Whether `path` names an existing folder.
+// Whether `path` names an existing folder. Both folder functions take paths
+// of any length (see LongPath.h), so a copy folder of 259 characters works.
 bool FolderExists(const std::string& path);
 
 // Creates `folder` together with every missing parent folder; true when it

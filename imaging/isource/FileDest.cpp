@@ -1,5 +1,7 @@
 #include "imaging/isource/FileDest.h"
 
+#include "imaging/isource/WidePath.h"
+
 #include <new>
 
 namespace isource {
@@ -7,8 +9,8 @@ namespace isource {
 FileDest* FileDest::Open(const char* path, bool append) {
     if (path == nullptr || *path == '\0')
         return nullptr;
-    HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, append ? OPEN_ALWAYS : CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = CreateFileW(WidePath(path).c_str(), GENERIC_WRITE, 0, nullptr,
+                              append ? OPEN_ALWAYS : CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return nullptr;
     if (append) {
@@ -16,8 +18,10 @@ FileDest* FileDest::Open(const char* path, bool append) {
         SetFilePointerEx(file, zero, nullptr, FILE_END);
     }
     FileDest* dest = new (std::nothrow) FileDest(file);
-    if (dest == nullptr)
+    if (dest == nullptr) {
         CloseHandle(file);
+        ::SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    }
     return dest;
 }
 

@@ -10,8 +10,9 @@ namespace isource {
 
 class FileDest : public ByteSink {
 public:
-    // Creates or truncates the file; with `append`, writes go after what it
-    // holds. Null when it cannot be opened for writing.
+    // Creates or truncates the file (`path` in the ANSI code page, of any
+    // length); with `append`, writes go after what it holds. Null when it
+    // cannot be opened for writing, with the system's error set.
     static FileDest* Open(const char* path, bool append);
     ~FileDest() override;
     FileDest(const FileDest&) = delete;

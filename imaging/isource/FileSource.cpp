@@ -1,6 +1,7 @@
 #include "imaging/isource/FileSource.h"
 
 #include "imaging/isource/LastError.h"
+#include "imaging/isource/WidePath.h"
 #include "imaging/isource/decode/Decode.h"
 #include "imaging/isource/pixels/Bands.h"
 
@@ -126,7 +127,7 @@ bool Remaining(HANDLE file, uint64_t& bytes) {
 FileSource* FileSource::Open(const char* path) {
     if (path == nullptr || *path == '\0')
         return nullptr;
-    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+    HANDLE file = CreateFileW(WidePath(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return nullptr;

@@ -10,7 +10,8 @@ namespace isource {
 
 class FileSource {
 public:
-    // Null when the file cannot be opened for reading.
+    // `path` in the ANSI code page, of any length. Null when the file cannot
+    // be opened for reading.
     static FileSource* Open(const char* path);
     ~FileSource();
     FileSource(const FileSource&) = delete;
