@@ -87,3 +87,21 @@ function(snapwell_add_fuzzer name)
     target_link_libraries(${name} PRIVATE ${F_LIBS})
     target_include_directories(${name} PRIVATE "${CMAKE_SOURCE_DIR}")
 endfunction()
+
+# snapwell_library_beside(<target>): keeps a copy of the imaging library
+# beside a Windows test program, where the program loads it from. The copy
+# is renewed whenever the library is rebuilt, not only when the test program
+# is relinked.
+function(snapwell_library_beside target)
+    get_target_property(dir ${target} RUNTIME_OUTPUT_DIRECTORY)
+    if(NOT dir)
+        set(dir "${CMAKE_CURRENT_BINARY_DIR}")
+    endif()
+    set(copy "${dir}/_ISource30.dll")
+    add_custom_command(OUTPUT "${copy}"
+        COMMAND ${CMAKE_COMMAND} -E copy "$<TARGET_FILE:_ISource30>" "${copy}"
+        DEPENDS _ISource30
+        VERBATIM)
+    add_custom_target(${target}_library DEPENDS "${copy}")
+    add_dependencies(${target} ${target}_library)
+endfunction()

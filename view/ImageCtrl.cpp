@@ -246,6 +246,10 @@ LRESULT TImageCtrl::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_SIZE:
         UseCurrentSettings();
         m_CropBox.Resize(LOWORD(lp), HIWORD(lp));
+        // The re-placed box may convert to other picture pixels: the owner
+        // hears of it now, not at the next mouse move.
+        if (HasPicture())
+            SendStatus();
         return DefaultHandling(msg, wp, lp);
     case WM_PAINT:
         UseCurrentSettings();

@@ -35,7 +35,9 @@ class SilentHost : public CCropBoxHost {
 
 // A detailed picture written as a JPEG through the image object.
 void WritePicture(const std::string& path, int w, int h) {
-    auto pixels = std::make_unique<uint8_t[]>(size_t(w) * h * 3);
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, size_t(w) * h * 3);
+    ASSERT_NE(block, nullptr);
+    auto* pixels = static_cast<uint8_t*>(GlobalLock(block));
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) {
             uint8_t* p = &pixels[(size_t(y) * w + x) * 3];
@@ -43,8 +45,11 @@ void WritePicture(const std::string& path, int w, int h) {
             p[1] = uint8_t(y * 255 / h);
             p[2] = uint8_t(((x / 25 + y / 25) % 2) ? 200 : 40);
         }
+    GlobalUnlock(block);
     CImage image;
-    image.Attach(std::move(pixels), w, h);
+    const bool bCopied = image.CopyFromMemory(block, w, h);
+    GlobalFree(block);
+    ASSERT_TRUE(bCopied);
     ASSERT_TRUE(image.WriteJpeg(path, w, h, 0, 0, 0, 0, -1, 95, 0, 0));
 }
 
@@ -199,7 +204,6 @@ TEST(EndToEnd, TurnCropAndCopyWithTheKeyboardThenQuit) {
     const std::vector<uint8_t> expected = Decoded(referencePath, rw, rh);
     EXPECT_EQ(w, copy.Width);
     EXPECT_EQ(h, copy.Height);
-    EXPECT_EQ((std::vector<int32_t>{copy.Width, copy.Height}), (std::vector<int32_t>{400, 300}));
     EXPECT_TRUE(written == expected) << "the copy's pixels differ from the reference";
 
     // The configuration file: first start (maximised, the small window in

@@ -14,17 +14,43 @@ MainWindowSession::MainWindowSession() {
     m_AppData.Set(m_Root.File("AppData"));
     m_Pictures.Set(SourceFolder());
     m_Personal.Set(CopyFolder());
+    m_Watcher = std::thread([this] { WatchForStrayDialogs(); });
 }
 
 MainWindowSession::~MainWindowSession() {
     if (m_pForm && m_pForm->Handle())
         Close();
     m_pForm.reset();
+    m_bStop = true;
+    m_Watcher.join();
+}
+
+void MainWindowSession::WatchForStrayDialogs() {
+    constexpr DWORD kPatienceMs = 8000;
+    HWND seen = nullptr;
+    DWORD since = 0;
+    while (!m_bStop) {
+        HWND dialog = harness::FindProcessDialog();
+        if (dialog != seen) {
+            seen = dialog;
+            since = GetTickCount();
+        } else if (dialog && GetTickCount() - since > kPatienceMs) {
+            ADD_FAILURE() << "a dialog nobody answered: \"" << harness::WindowText(dialog) << "\" "
+                          << harness::MessageBoxText(dialog);
+            PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+            PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+            seen = nullptr;
+        }
+        Sleep(100);
+    }
 }
 
 void MainWindowSession::AddPicture(const std::string& corpusFile, const std::string& name) {
     const std::string from = std::string(SNAPWELL_CORPUS_DIR) + "/" + corpusFile;
-    EXPECT_TRUE(CopyFileA(from.c_str(), (SourceFolder() + "\\" + name).c_str(), FALSE)) << corpusFile;
+    const std::string to = SourceFolder() + "\\" + name;
+    EXPECT_TRUE(CopyFileA(from.c_str(), to.c_str(), FALSE)) << corpusFile;
+    // The corpus is read-only; the user's photos are not.
+    SetFileAttributesA(to.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
 std::string MainWindowSession::ConfigFile() const {

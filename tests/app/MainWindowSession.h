@@ -9,8 +9,10 @@
 #include "settings/RegistryValue.h"
 #include "support/Message.h"
 
+#include <atomic>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 class MainWindowSession {
@@ -39,12 +41,18 @@ public:
     void Select(const std::string& text);
 
 private:
+    // A dialog nobody answers within a few seconds fails the test and is
+    // closed, instead of holding the test until its time runs out.
+    void WatchForStrayDialogs();
+
     TempFolder m_Root;
     ScopedShellFolder m_AppData{"AppData"};
     ScopedShellFolder m_Pictures{"My Pictures"};
     ScopedShellFolder m_Personal{"Personal"};
     TMesgScope m_Mesg;
     std::unique_ptr<TfrmMain> m_pForm;
+    std::atomic<bool> m_bStop{false};
+    std::thread m_Watcher;
 };
 
 // The size of a picture file as the image object reads it ({0, 0} when it

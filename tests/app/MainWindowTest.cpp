@@ -275,8 +275,10 @@ TEST(MainWindow, CopyNamesTheFileByTheModeAndItsSourceName) {
     for (const auto& c : cases) {
         DeleteFileA(copy.c_str());
         DeleteFileA((s.CopyFolder() + "\\other.jpg").c_str());
-        if (c.exists)
+        if (c.exists) {
             CopyFileA((s.SourceFolder() + "\\a.b.png").c_str(), copy.c_str(), FALSE);
+            SetFileAttributesA(copy.c_str(), FILE_ATTRIBUTE_NORMAL);
+        }
         f.Properties()->m_nFilenameMode = c.mode;
         std::unique_ptr<Answer> answer;
         if (c.answer)

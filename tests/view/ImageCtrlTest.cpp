@@ -326,13 +326,18 @@ TEST_F(ImageCtrlTest, ResizeReplacesTheBoxOverTheRefittedPicture) {
     Open(820, 620);
     Show(800, 600);
     Drag(view, 110, 60, 310, 260);
+    const size_t reports = host.reports.size();
     host.SetViewClientSize(420, 320); // half size at (10, 10)-(410, 310)
     harness::PumpMessages();
     EXPECT_EQ(host.view.CropBox().Corner1(), (TPoint{60, 35}));
     EXPECT_EQ(host.view.CropBox().Corner2(), (TPoint{160, 135}));
     TRect crop;
-    host.view.GetCropGeometry(crop, true);
+    const TSize copy = host.view.GetCropGeometry(crop, true);
     EXPECT_EQ(crop, (TRect{100, 50, 300, 250}));
+    // The resize was reported, with what Copy Image now writes.
+    ASSERT_GT(host.reports.size(), reports);
+    EXPECT_EQ(Last().Crop, crop);
+    EXPECT_EQ(Last().CopySize, copy);
     // On screen the outline is where the box is: removing it inverts exactly those pixels back.
     const Pixels withBox = CapturePixels(view);
     Click(view, 400, 300);
