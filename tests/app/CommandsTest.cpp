@@ -6,6 +6,7 @@
 #include "app/CommandIds.h"
 #include "harness/Dialogs.h"
 #include "harness/Gui.h"
+#include "settings/PropertiesDialog.h"
 
 #include <gtest/gtest.h>
 
@@ -168,4 +169,37 @@ TEST(Commands, HintsOfControlsButtonsAndMenuEntries) {
     MSG overTree{f.Tree(), WM_MOUSEMOVE, 0, MAKELPARAM(5, 5), 0, {}};
     loop.PreTranslate(overTree);
     EXPECT_EQ(f.StatusText(0), " ");
+}
+
+TEST(Commands, PropertiesRefillTheTreeOnlyForAnotherFolder) {
+    MainWindowSession s;
+    s.AddPicture(kPhoto, "a.jpg");
+    s.AddPicture(kPhoto, "b.jpg");
+    const std::string other = s.CopyFolder() + "\\Other";
+    CreateDirectoryA(other.c_str(), nullptr);
+    TfrmMain& f = s.Start();
+    s.Select("b.jpg");
+
+    // OK with the folder as it was, then in other letter case: the tree
+    // keeps its selection. Another folder fills it anew.
+    std::string upper = s.SourceFolder();
+    CharUpperA(upper.data());
+    const struct {
+        std::string folder;
+        const char* selected;
+        const char* root;
+    } steps[] = {{"", "b.jpg", "Pictures"}, {upper, "b.jpg", "Pictures"}, {other, "", "Other"}};
+    for (const auto& step : steps) {
+        harness::DialogAnswerer answer([&](HWND dialog) {
+            if (!step.folder.empty())
+                SendMessageA(GetDlgItem(dialog, IDC_PROP_SOURCE), WM_SETTEXT, 0,
+                             reinterpret_cast<LPARAM>(step.folder.c_str()));
+            harness::PressButton(dialog, IDOK);
+        });
+        s.Command(cmdProperties);
+        EXPECT_TRUE(answer.Answered()) << step.root;
+        EXPECT_EQ(s.SelectedText(), step.selected) << step.root;
+        EXPECT_EQ(s.TreeTexts().front(), step.root);
+    }
+    EXPECT_FALSE(f.Commands().Enabled(cmdNextImage));
 }

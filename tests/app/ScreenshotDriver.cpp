@@ -48,8 +48,8 @@ BOOL CALLBACK FindView(HWND hwnd, LPARAM lp) {
 
 void SetShellFolder(const char* name, const std::string& value) {
     HKEY key = nullptr;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, kShellFoldersKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) ==
-        ERROR_SUCCESS) {
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, kShellFoldersKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
+                        nullptr) == ERROR_SUCCESS) {
         RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
                        static_cast<DWORD>(value.size() + 1));
         RegCloseKey(key);
@@ -60,7 +60,8 @@ void SetShellFolder(const char* name, const std::string& value) {
 
 int main(int argc, char** argv) {
     if (argc != 6) {
-        std::fprintf(stderr, "usage: %s <Snapwell.exe> <pictures> <documents> <appdata> <ready file>\n", argv[0]);
+        std::fprintf(stderr, "usage: %s <Snapwell.exe> <pictures> <documents> <appdata> <ready file>\n",
+                     argv[0]);
         return 2;
     }
     const std::string program = argv[1];
@@ -85,7 +86,8 @@ int main(int argc, char** argv) {
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
-    if (!CreateProcessA(program.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+    if (!CreateProcessA(program.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &process))
         return 1;
     Search search{process.dwProcessId, nullptr};
     for (int i = 0; i < 400 && !search.found; ++i) {
