@@ -1,7 +1,9 @@
 // Start-up failures of the real main window. Built into a folder of its own
 // that holds neither the imaging library nor the help file: without the
 // library the window says so and closes (writing back what it read); with
-// the library but without help it says so once and runs without help.
+// the library (from its build folder) but without help it says so once and
+// runs without help. The second test needs the first to have run before it
+// loaded the library.
 #include "MainWindowSession.h"
 
 #include "app/CommandIds.h"
@@ -49,11 +51,10 @@ TEST(StartFailure, WithoutTheImagingLibraryTheWindowSaysSoAndCloses) {
 }
 
 TEST(StartFailure, WithoutTheHelpFileHelpIsOffAndEverythingElseRuns) {
-    // The library from the build, but no help file beside the program.
-    ASSERT_TRUE(CopyFileA(SNAPWELL_LIBRARY_FILE, kImagingLibraryFile, FALSE));
-    struct Remove {
-        ~Remove() { DeleteFileA(kImagingLibraryFile); }
-    } remove;
+    // The library found in the folder it was built in (a loaded library
+    // cannot be deleted, so it is never copied here), but no help file
+    // beside the program.
+    ASSERT_TRUE(SetDllDirectoryA(SNAPWELL_LIBRARY_DIR));
     ASSERT_EQ(GetFileAttributesA("Snapwell.chm"), INVALID_FILE_ATTRIBUTES) << "help file beside the test";
     MainWindowSession s;
     s.AddPicture("jpeg_baseline_420.jpg", "a.jpg");

@@ -21,20 +21,20 @@ std::string ChmBesideThisProgram() {
     return folder.substr(0, folder.rfind('\\') + 1) + "Snapwell.chm";
 }
 
+BOOL CALLBACK CountHelpWindow(HWND hwnd, LPARAM counter) {
+    DWORD process = 0;
+    GetWindowThreadProcessId(hwnd, &process);
+    char cls[64] = {};
+    GetClassNameA(hwnd, cls, sizeof cls);
+    if (process == GetCurrentProcessId() && std::string(cls) == "HH Parent")
+        ++*reinterpret_cast<int*>(counter);
+    return TRUE;
+}
+
 // Top-level help viewer windows of this process.
 int CountHelpWindows() {
     int count = 0;
-    EnumWindows(
-        [](HWND hwnd, LPARAM counter) -> BOOL {
-            DWORD process = 0;
-            GetWindowThreadProcessId(hwnd, &process);
-            char cls[64] = {};
-            GetClassNameA(hwnd, cls, sizeof cls);
-            if (process == GetCurrentProcessId() && std::string(cls) == "HH Parent")
-                ++*reinterpret_cast<int*>(counter);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&count));
+    EnumWindows(&CountHelpWindow, reinterpret_cast<LPARAM>(&count));
     return count;
 }
 
