@@ -205,11 +205,14 @@ void TfrmMain::SelectPrevImage() {
             m_pImageCtrl->Clear();
         }
     }
+    if (TreeView_GetSelection(tvImages))
+        return;
+    // Wrapped round: the last entry (found only now, it takes a walk).
     HTREEITEM root = TreeView_GetRoot(tvImages);
     HTREEITEM last = root ? TreeView_GetChild(tvImages, root) : nullptr;
     for (HTREEITEM next = last; next; next = TreeView_GetNextSibling(tvImages, next))
         last = next;
-    if (!TreeView_GetSelection(tvImages) && last) {
+    if (last) {
         TreeView_SelectItem(tvImages, last);
         SetFocus(tvImages);
     }
