@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <mutex>
 #include <thread>
 
@@ -364,4 +365,32 @@ TEST(MainWindow, CopyRefusesAndReportsWhatItCannotDo) {
     WIN32_FILE_ATTRIBUTE_DATA after{};
     GetFileAttributesExA(original.c_str(), GetFileExInfoStandard, &after);
     EXPECT_EQ(CompareFileTime(&before.ftLastWriteTime, &after.ftLastWriteTime), 0);
+}
+
+TEST(MainWindow, CopyHasTheSizeTheStatusBarPromised) {
+    MainWindowSession s;
+    s.AddPicture("png_rgb8.png", "a.png"); // 160 x 120
+    TfrmMain& f = s.Start();
+    TProperties& p = *f.Properties();
+    p.m_nMaxWidth = 100;
+    p.m_nMaxHeight = 50;
+    p.m_nFilenameMode = fmNeverPrompt;
+    s.Command(cmdPopulate);
+    // A box over the middle of the picture, the mouse then resting inside it.
+    HWND view = f.ImageCtrl()->Handle();
+    RECT client{};
+    GetClientRect(view, &client);
+    const int x0 = client.right / 3, y0 = client.bottom / 3, x1 = client.right * 2 / 3, y1 = client.bottom * 2 / 3;
+    SendMessageA(view, WM_MOUSEMOVE, 0, MAKELPARAM(x0, y0));
+    SendMessageA(view, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x0, y0));
+    SendMessageA(view, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x1, y1));
+    SendMessageA(view, WM_LBUTTONUP, 0, MAKELPARAM(x1, y1));
+    SendMessageA(view, WM_MOUSEMOVE, 0, MAKELPARAM((x0 + x1) / 2, (y0 + y1) / 2));
+    int w = 0, h = 0;
+    ASSERT_EQ(sscanf(f.StatusText(4).c_str(), " copy = %d x %d", &w, &h), 2) << f.StatusText(4);
+    EXPECT_EQ(f.StatusText(1), " ratio = 2 : 1");
+    EXPECT_EQ(f.StatusText(2), " maximum = 100 x 50");
+    EXPECT_NE(f.StatusText(0), " crop: (0, 0) -> (0, 0) = (0 x 0)");
+    s.Command(cmdCopy);
+    EXPECT_EQ(ReadPictureSize(s.CopyFolder() + "\\a.jpg"), (PictureSize{w, h}));
 }
