@@ -203,3 +203,23 @@ TEST(Commands, PropertiesRefillTheTreeOnlyForAnotherFolder) {
     }
     EXPECT_FALSE(f.Commands().Enabled(cmdNextImage));
 }
+
+TEST(Commands, ToolButtonsRunTheirCommandsWhenClicked) {
+    MainWindowSession s;
+    s.AddPicture(kPhoto, "a.jpg");
+    s.AddPicture(kPhoto, "b.jpg");
+    TfrmMain& f = s.Start();
+    const auto click = [&](unsigned nId) {
+        RECT r{};
+        SendMessageA(f.ToolBar(), TB_GETRECT, nId, reinterpret_cast<LPARAM>(&r));
+        const LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+        SendMessageA(f.ToolBar(), WM_MOUSEMOVE, 0, at);
+        SendMessageA(f.ToolBar(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+        SendMessageA(f.ToolBar(), WM_LBUTTONUP, 0, at);
+        harness::PumpMessages();
+    };
+    click(cmdRotateRight);
+    EXPECT_EQ(f.Rotation(), 0);
+    click(cmdNextImage);
+    EXPECT_EQ(s.SelectedText(), "b.jpg");
+}
