@@ -158,12 +158,66 @@ bool CImage::Load(const std::string& sPath) {
     return HasPicture();
 }
 
+TLoadResult CImage::Load(const std::string& sPath, const TLoadOptions& options) {
+    Unload();
+    IS3ReadOptions read{};
+    read.size = sizeof read;
+    // Beyond 32 bits no limit is needed: the library refuses such pictures itself.
+    read.maxBytes = options.nMaxBytes > UINT32_MAX ? 0 : uint32_t(options.nMaxBytes);
+    read.cancel = options.pCancel;
+    read.reuse = options.hReuse;
+    if (!g_IS3.Complete()) {
+        if (options.hReuse != nullptr)
+            GlobalFree(options.hReuse);
+        return TLoadResult::Failed;
+    }
+    m_hSource = g_IS3.m_pOpenFileSource(sPath.c_str());
+    if (m_hSource == nullptr) {
+        if (options.hReuse != nullptr)
+            GlobalFree(options.hReuse);
+        return TLoadResult::Failed;
+    }
+    uint32_t nWidth = 0, nHeight = 0;
+    HGLOBAL hMemory = static_cast<HGLOBAL>(g_IS3.m_pReadImageToRGBEx(m_hSource, &nWidth, &nHeight, &read));
+    const uint32_t nError = hMemory == nullptr ? g_IS3.m_pGetLastError() : uint32_t(kIS3Ok);
+    if (hMemory != nullptr && !TakeMemory(hMemory, int32_t(nWidth), int32_t(nHeight)))
+        GlobalFree(hMemory);
+    g_IS3.m_pCloseSource(m_hSource);
+    m_hSource = nullptr;
+    if (HasPicture())
+        return TLoadResult::Loaded;
+    return nError == kIS3OverLimit   ? TLoadResult::OverLimit
+           : nError == kIS3Cancelled ? TLoadResult::Cancelled
+                                     : TLoadResult::Failed;
+}
+
+HGLOBAL CImage::ReleaseBlock() {
+    // The deleter names the block only while it holds the picture.
+    HGLOBAL hMemory = m_pRGB ? m_pRGB.get_deleter().hMemory : nullptr;
+    if (hMemory == nullptr) {
+        Unload();
+        return nullptr;
+    }
+    GlobalUnlock(hMemory);
+    m_pRGB.release();
+    m_pRGB = TPixels();
+    return hMemory;
+}
+
+void CImage::Swap(CImage& other) noexcept {
+    std::swap(m_pRGB, other.m_pRGB);
+    std::swap(m_nWidth, other.m_nWidth);
+    std::swap(m_nHeight, other.m_nHeight);
+    std::swap(m_nBytesPerPixel, other.m_nBytesPerPixel);
+    std::swap(m_nBitsPerPixel, other.m_nBitsPerPixel);
+}
+
 void CImage::Unload() {
     if (m_hSource != nullptr) {
         g_IS3.m_pCloseSource(m_hSource);
         m_hSource = nullptr;
     }
-    m_pRGB.reset();
+    m_pRGB = TPixels(); // the deleter forgets the block too
 }
 
 HBITMAP CImage::CreateBitmap(HDC hDC) const {
@@ -196,20 +250,27 @@ bool CImage::Resize(int32_t nWidth, int32_t nHeight) {
 }
 
 bool CImage::ResizeRegion(const imaging::TCropRect& region, int32_t nWidth, int32_t nHeight) {
-    if (nWidth == 0 || nHeight == 0 || !HasPicture())
-        return false;
-    TPixels pScaled = NewBuffer(PictureBytes(nWidth, nHeight, m_nBytesPerPixel));
+    TPixels pScaled = ScaledRegion(region, nWidth, nHeight);
     if (!pScaled)
         return false;
+    Attach(std::move(pScaled), nWidth, nHeight);
+    return true;
+}
+
+TPixels CImage::ScaledRegion(const imaging::TCropRect& region, int32_t nWidth, int32_t nHeight) const {
+    if (nWidth == 0 || nHeight == 0 || !HasPicture())
+        return nullptr;
+    TPixels pScaled = NewBuffer(PictureBytes(nWidth, nHeight, m_nBytesPerPixel));
+    if (!pScaled)
+        return nullptr;
     const uint8_t* pFirst =
         m_pRGB.get() + ptrdiff_t{region.nTop} * Stride() + ptrdiff_t{region.nLeft} * m_nBytesPerPixel;
     if (!g_IS3.m_pResizeImage(pFirst, uint32_t(region.nRight - region.nLeft),
                               uint32_t(region.nBottom - region.nTop), uint32_t(Stride()), pScaled.get(),
                               uint32_t(nWidth), uint32_t(nHeight), uint32_t(nWidth * m_nBytesPerPixel),
                               uint32_t(m_nBytesPerPixel)))
-        return false;
-    Attach(std::move(pScaled), nWidth, nHeight);
-    return true;
+        return nullptr;
+    return pScaled;
 }
 
 bool CImage::Crop(int32_t nLeft, int32_t nTop, int32_t nRight, int32_t nBottom) {
@@ -231,9 +292,7 @@ bool CImage::Crop(int32_t nLeft, int32_t nTop, int32_t nRight, int32_t nBottom) 
     return true;
 }
 
-bool CImage::WriteJpeg(const std::string& sPath, int32_t nWidth, int32_t nHeight, int32_t nLeft, int32_t nTop,
-                       int32_t nRight, int32_t nBottom, int32_t nRotation, int32_t nQuality, int32_t nColour,
-                       int32_t nSize) {
+template <typename Encode> bool CImage::WriteTarget(const std::string& sPath, Encode encode) {
     // Whatever fails below says why in m_nWriteError; a step that leaves no
     // system error behind counts as a write fault.
     const auto fail = [this](DWORD nError) {
@@ -261,34 +320,80 @@ bool CImage::WriteJpeg(const std::string& sPath, int32_t nWidth, int32_t nHeight
     if (dest.Get() == nullptr)
         return fail(GetLastError());
 
-    // Each step that fails leaves the picture as it was for the next one.
-    const int32_t nInnerWidth = nWidth - nSize;
-    const int32_t nInnerHeight = nHeight - nSize;
-    // When both cutting and scaling are due, the cut is scaled straight out
-    // of the picture: the same pixels without an intermediate copy of the
-    // cut. Should that fail, the steps run one by one.
-    imaging::TCropRect cut{nLeft, nTop, nRight, nBottom};
-    const bool bCuts = HasPicture() && imaging::ClampCrop(cut, m_nWidth, m_nHeight);
-    const bool bScales =
-        bCuts && (cut.nRight - cut.nLeft != nInnerWidth || cut.nBottom - cut.nTop != nInnerHeight);
-    if (!bScales || !ResizeRegion(cut, nInnerWidth, nInnerHeight)) {
-        Crop(nLeft, nTop, nRight, nBottom);
-        if (m_nWidth != nInnerWidth || m_nHeight != nInnerHeight)
-            Resize(nInnerWidth, nInnerHeight);
-    }
-    if (imaging::IsTurnCode(nRotation))
-        Rotate(uint8_t(nRotation));
-    if (nSize != 0)
-        AddShadow(nColour, nSize);
-
     SetLastError(0);
-    const bool bWritten =
-        HasPicture() && g_IS3.m_pWriteJPG(dest.Get(), m_pRGB.get(), uint32_t(m_nWidth), uint32_t(m_nHeight),
-                                          uint32_t(nQuality), uint32_t(m_nBitsPerPixel), nullptr, 0) != 0;
+    DWORD nNoPicture = 0;
+    const bool bWritten = encode(dest.Get(), nNoPicture);
     const bool bClosed = dest.Close();
     if (!bWritten || !bClosed || !(bDevice || temp.MoveOver(sTarget)))
-        return fail(HasPicture() ? GetLastError() : DWORD(ERROR_NOT_ENOUGH_MEMORY));
+        return fail(nNoPicture != 0 ? nNoPicture : GetLastError());
     return true;
+}
+
+bool CImage::WriteJpeg(const std::string& sPath, int32_t nWidth, int32_t nHeight, int32_t nLeft, int32_t nTop,
+                       int32_t nRight, int32_t nBottom, int32_t nRotation, int32_t nQuality, int32_t nColour,
+                       int32_t nSize) {
+    return WriteTarget(sPath, [&](IS3Dest hDest, DWORD& nNoPicture) {
+        // Each step that fails leaves the picture as it was for the next one.
+        const int32_t nInnerWidth = nWidth - nSize;
+        const int32_t nInnerHeight = nHeight - nSize;
+        // When both cutting and scaling are due, the cut is scaled straight
+        // out of the picture: the same pixels without an intermediate copy of
+        // the cut. Should that fail, the steps run one by one.
+        imaging::TCropRect cut{nLeft, nTop, nRight, nBottom};
+        const bool bCuts = HasPicture() && imaging::ClampCrop(cut, m_nWidth, m_nHeight);
+        const bool bScales =
+            bCuts && (cut.nRight - cut.nLeft != nInnerWidth || cut.nBottom - cut.nTop != nInnerHeight);
+        if (!bScales || !ResizeRegion(cut, nInnerWidth, nInnerHeight)) {
+            Crop(nLeft, nTop, nRight, nBottom);
+            if (m_nWidth != nInnerWidth || m_nHeight != nInnerHeight)
+                Resize(nInnerWidth, nInnerHeight);
+        }
+        if (imaging::IsTurnCode(nRotation))
+            Rotate(uint8_t(nRotation));
+        if (nSize != 0)
+            AddShadow(nColour, nSize);
+        if (!HasPicture()) {
+            nNoPicture = ERROR_NOT_ENOUGH_MEMORY;
+            return false;
+        }
+        SetLastError(0);
+        return g_IS3.m_pWriteJPG(hDest, m_pRGB.get(), uint32_t(m_nWidth), uint32_t(m_nHeight),
+                                 uint32_t(nQuality), uint32_t(m_nBitsPerPixel), nullptr, 0) != 0;
+    });
+}
+
+bool CImage::WriteCopy(const std::string& sPath, int32_t nWidth, int32_t nHeight, int32_t nLeft, int32_t nTop,
+                       int32_t nRight, int32_t nBottom, int32_t nQuality) {
+    return WriteTarget(sPath, [&](IS3Dest hDest, DWORD& nNoPicture) {
+        if (!HasPicture()) {
+            nNoPicture = ERROR_NOT_ENOUGH_MEMORY;
+            return false;
+        }
+        // The same steps as WriteJpeg's: a cut that is not the whole picture
+        // (else the whole picture), scaled when its size is not the copy's.
+        imaging::TCropRect cut{nLeft, nTop, nRight, nBottom};
+        if (!imaging::ClampCrop(cut, m_nWidth, m_nHeight))
+            cut = {0, 0, m_nWidth, m_nHeight};
+        const int32_t nCutWidth = cut.nRight - cut.nLeft, nCutHeight = cut.nBottom - cut.nTop;
+        const uint8_t* pFirst =
+            m_pRGB.get() + ptrdiff_t{cut.nTop} * Stride() + ptrdiff_t{cut.nLeft} * m_nBytesPerPixel;
+        int32_t nOutWidth = nCutWidth, nOutHeight = nCutHeight, nStride = Stride();
+        TPixels pScaled;
+        // A size of 0 cannot be scaled to: the cut is written as it is, as
+        // WriteJpeg leaves it when its scaling fails.
+        if ((nCutWidth != nWidth || nCutHeight != nHeight) && nWidth > 0 && nHeight > 0) {
+            pScaled = ScaledRegion(cut, nWidth, nHeight);
+            if (pScaled) {
+                pFirst = pScaled.get();
+                nOutWidth = nWidth;
+                nOutHeight = nHeight;
+                nStride = nWidth * m_nBytesPerPixel;
+            }
+        }
+        SetLastError(0);
+        return g_IS3.m_pWriteJPG(hDest, pFirst, uint32_t(nOutWidth), uint32_t(nOutHeight), uint32_t(nQuality),
+                                 uint32_t(m_nBitsPerPixel), nullptr, uint32_t(nStride)) != 0;
+    });
 }
 
 bool CImage::AddShadow(int32_t nColour, int32_t nSize) {

@@ -25,6 +25,16 @@ struct TPixelRelease {
 };
 using TPixels = std::unique_ptr<uint8_t[], TPixelRelease>;
 
+// What a load may do beyond Load: stop when asked from another thread,
+// refuse a picture too large for the memory it may take, and decode into
+// the block of a picture no longer needed (see ReleaseBlock).
+struct TLoadOptions {
+    size_t nMaxBytes = 0;                      // 0: no limit beyond the library's
+    const volatile int32_t* pCancel = nullptr; // non-zero: stop
+    HGLOBAL hReuse = nullptr;                  // taken over by the load
+};
+enum class TLoadResult { Loaded, Failed, OverLimit, Cancelled };
+
 class CImage {
 public:
     CImage() = default;
@@ -34,7 +44,14 @@ public:
 
     // Reads the file (format told by its content); false leaves no picture.
     bool Load(const std::string& sPath);
+    TLoadResult Load(const std::string& sPath, const TLoadOptions& options);
     void Unload();
+    // Gives up the picture's memory for a later load to decode into (null
+    // when it is not a block from the library, which is then freed); the
+    // object is left empty.
+    HGLOBAL ReleaseBlock();
+    // Exchanges pictures (and sizes) with `other`.
+    void Swap(CImage& other) noexcept;
 
     // A display bitmap of the picture for `hDC`, owned by the caller; null
     // without a picture or on failure.
@@ -61,8 +78,13 @@ public:
     bool WriteJpeg(const std::string& sPath, int32_t nWidth, int32_t nHeight, int32_t nLeft, int32_t nTop,
                    int32_t nRight, int32_t nBottom, int32_t nRotation, int32_t nQuality, int32_t nColour,
                    int32_t nSize);
-    // The system's error number for the last WriteJpeg that failed (never 0
-    // after a failure), for telling the user why.
+    // Writes what WriteJpeg writes with no turn and no shadow, leaving the
+    // picture as it is: the cut is scaled into a buffer of the copy's size,
+    // or written where it lies when it keeps its size.
+    bool WriteCopy(const std::string& sPath, int32_t nWidth, int32_t nHeight, int32_t nLeft, int32_t nTop,
+                   int32_t nRight, int32_t nBottom, int32_t nQuality);
+    // The system's error number for the last WriteJpeg or WriteCopy that
+    // failed (never 0 after a failure), for telling the user why.
     DWORD LastWriteError() const { return m_nWriteError; }
 
     // Grows the picture by `nSize` pixels to the right and at the bottom,
@@ -90,6 +112,11 @@ private:
     void Attach(TPixels pBuffer, int32_t nWidth, int32_t nHeight);
     // Scales the region (inside the picture) to the size as the new picture.
     bool ResizeRegion(const imaging::TCropRect& region, int32_t nWidth, int32_t nHeight);
+    // The region scaled into a new buffer; null when that failed.
+    TPixels ScaledRegion(const imaging::TCropRect& region, int32_t nWidth, int32_t nHeight) const;
+    // Writes the JPEG through a temporary file beside the target (see
+    // WriteJpeg); `encode` writes into the library destination it is given.
+    template <typename Encode> bool WriteTarget(const std::string& sPath, Encode encode);
     // Like CopyFromMemory, but the block itself becomes the picture: no
     // second copy of a freshly decoded picture. False (block untouched)
     // when it is too small for the size.

@@ -126,6 +126,31 @@ IS3Memory IS3_CALL IS3ReadImageToRGB(IS3Source source, uint32_t* width, uint32_t
     });
 }
 
+IS3Memory IS3_CALL IS3ReadImageToRGBEx(IS3Source source, uint32_t* width, uint32_t* height,
+                                       const IS3ReadOptions* options) {
+    // The block to reuse is ours from the call on, also when it fails early.
+    isource::ReadLimits limits;
+    if (options != nullptr && options->size >= sizeof(IS3ReadOptions)) {
+        limits.maxBytes = options->maxBytes;
+        limits.cancel = options->cancel;
+        limits.reuse = static_cast<HGLOBAL>(options->reuse);
+    }
+    return Guarded<IS3Memory>(nullptr, [&]() -> IS3Memory {
+        if (source == nullptr || width == nullptr || height == nullptr ||
+            (options != nullptr && options->size < sizeof(IS3ReadOptions))) {
+            if (limits.reuse != nullptr)
+                GlobalFree(limits.reuse);
+            SetLastError(kIS3BadArgument);
+            return nullptr;
+        }
+        uint32_t w = 0, h = 0;
+        HGLOBAL memory = SourceOf(source)->ReadToRgb(w, h, limits);
+        *width = w;
+        *height = h;
+        return memory;
+    });
+}
+
 IS3Bitmap IS3_CALL IS3RGBToHBITMAP(const uint8_t* pixels, uint32_t width, uint32_t height, void* palette,
                                    IS3DeviceContext dc) {
     return Guarded<IS3Bitmap>(nullptr, [&]() -> IS3Bitmap {
@@ -180,16 +205,17 @@ IS3Dest IS3_CALL IS3OpenFileDest(const char* path, uint32_t append) {
 }
 
 uint32_t IS3_CALL IS3WriteJPG(IS3Dest dest, const uint8_t* pixels, uint32_t width, uint32_t height,
-                              uint32_t quality, uint32_t bitsPerPixel, const void* palette, uint32_t flags) {
+                              uint32_t quality, uint32_t bitsPerPixel, const void* palette, uint32_t stride) {
     return Guarded<uint32_t>(0, [&]() -> uint32_t {
-        if (dest == nullptr || (bitsPerPixel != 24 && bitsPerPixel != 8) || !Fits({width, height}) ||
-            uint64_t{width} * 3u > uint64_t(INT_MAX)) {
+        const uint32_t bpp = bitsPerPixel / 8;
+        if (dest == nullptr || (bitsPerPixel != 24 && bitsPerPixel != 8) || !Fits({width, height, stride}) ||
+            uint64_t{width} * 3u > uint64_t(INT_MAX) || (stride != 0 && stride < width * bpp)) {
             SetLastError(kIS3BadArgument);
             return 0;
         }
-        const int32_t bpp = bitsPerPixel / 8;
         isource::FileDest& file = *DestOf(dest);
-        if (isource::EncodeJpeg(pixels, int32_t(width), int32_t(height), int32_t(width) * bpp, bpp,
+        if (isource::EncodeJpeg(pixels, int32_t(width), int32_t(height),
+                                int32_t(stride != 0 ? stride : width * bpp), int32_t(bpp),
                                 int32_t(quality > 100 ? 100 : quality), file))
             return 1;
         SetLastError(file.Failed() ? kIS3CannotWrite : kIS3CannotEncode);

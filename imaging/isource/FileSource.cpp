@@ -16,33 +16,55 @@ namespace {
 constexpr uint64_t kMaxFileBytes = 1ull << 30;
 
 // Gives the decoder a movable global block as its picture buffer, locked
-// while the decoder fills it.
+// while the decoder fills it: the block to reuse when it is large enough and
+// not wastefully large, else a fresh one.
 class GlobalMemorySink : public PixelSink {
 public:
-    GlobalMemorySink() = default;
+    explicit GlobalMemorySink(const ReadLimits& limits)
+        : m_nMaxBytes(limits.maxBytes), m_pCancel(limits.cancel), m_hReuse(limits.reuse) {}
     ~GlobalMemorySink() override {
         if (m_hMemory != nullptr) {
             Unlock();
             GlobalFree(m_hMemory);
         }
+        if (m_hReuse != nullptr)
+            GlobalFree(m_hReuse);
     }
     GlobalMemorySink(const GlobalMemorySink&) = delete;
     GlobalMemorySink& operator=(const GlobalMemorySink&) = delete;
 
     uint8_t* Allocate(int32_t width, int32_t height) override {
+        m_nWidth = width;
+        m_nHeight = height;
         if (m_hMemory != nullptr || !PictureSizeAcceptable(width, height))
             return nullptr;
-        m_hMemory = GlobalAlloc(GMEM_MOVEABLE, SIZE_T(width) * SIZE_T(height) * 3u);
+        const SIZE_T bytes = SIZE_T(width) * SIZE_T(height) * 3u;
+        if (m_nMaxBytes != 0 && bytes > m_nMaxBytes) {
+            m_bOverLimit = true;
+            return nullptr;
+        }
+        if (m_hReuse != nullptr) {
+            const SIZE_T size = GlobalSize(m_hReuse);
+            if (size >= bytes && size / 2 <= bytes) {
+                m_hMemory = m_hReuse;
+                m_hReuse = nullptr;
+                m_pLocked = static_cast<uint8_t*>(GlobalLock(m_hMemory));
+                return m_pLocked; // its pages are mapped already
+            }
+            GlobalFree(m_hReuse);
+            m_hReuse = nullptr;
+        }
+        m_hMemory = GlobalAlloc(GMEM_MOVEABLE, bytes);
         if (m_hMemory == nullptr)
             return nullptr;
         m_pLocked = static_cast<uint8_t*>(GlobalLock(m_hMemory));
-        PrepareBuffer(m_pLocked, SIZE_T(width) * SIZE_T(height) * 3u);
-        m_nWidth = width;
-        m_nHeight = height;
+        PrepareBuffer(m_pLocked, bytes);
         return m_pLocked;
     }
+    bool Cancelled() const override { return m_pCancel != nullptr && *m_pCancel != 0; }
 
     bool HasPicture() const { return m_hMemory != nullptr; }
+    bool OverLimit() const { return m_bOverLimit; }
     int32_t Width() const { return m_nWidth; }
     int32_t Height() const { return m_nHeight; }
 
@@ -60,10 +82,14 @@ private:
             GlobalUnlock(m_hMemory);
         m_pLocked = nullptr;
     }
+    const uint64_t m_nMaxBytes;
+    const volatile int32_t* const m_pCancel;
+    HGLOBAL m_hReuse;
     HGLOBAL m_hMemory = nullptr;
     uint8_t* m_pLocked = nullptr;
     int32_t m_nWidth = 0;
     int32_t m_nHeight = 0;
+    bool m_bOverLimit = false;
 };
 
 IS3Error ErrorOf(DecodeStatus status) {
@@ -80,6 +106,8 @@ IS3Error ErrorOf(DecodeStatus status) {
         return kIS3TooLarge;
     case DecodeStatus::OutOfMemory:
         return kIS3OutOfMemory;
+    case DecodeStatus::Cancelled:
+        return kIS3Cancelled;
     }
     return kIS3Corrupt;
 }
@@ -161,7 +189,9 @@ bool FileSource::Seek(int32_t offset, uint32_t origin) {
     return SetFilePointerEx(m_hFile, distance, nullptr, origin) != 0;
 }
 
-HGLOBAL FileSource::ReadToRgb(uint32_t& width, uint32_t& height) {
+HGLOBAL FileSource::ReadToRgb(uint32_t& width, uint32_t& height, const ReadLimits& limits) {
+    // The sink owns the block to reuse from here on, whatever happens.
+    GlobalMemorySink sink(limits);
     uint64_t size = 0;
     if (!Remaining(m_hFile, size)) {
         SetLastError(kIS3CannotRead);
@@ -182,10 +212,16 @@ HGLOBAL FileSource::ReadToRgb(uint32_t& width, uint32_t& height) {
         SetLastError(kIS3CannotRead);
         return nullptr;
     }
-    GlobalMemorySink sink;
-    const DecodeStatus status = DecodeImage(bytes.get(), size_t(size), sink);
+    const DecodeStatus status =
+        sink.Cancelled() ? DecodeStatus::Cancelled : DecodeImage(bytes.get(), size_t(size), sink);
     if (status != DecodeStatus::Ok || !sink.HasPicture()) {
-        SetLastError(status == DecodeStatus::Ok ? kIS3Corrupt : ErrorOf(status));
+        if (sink.OverLimit()) {
+            width = uint32_t(sink.Width());
+            height = uint32_t(sink.Height());
+            SetLastError(kIS3OverLimit);
+        } else {
+            SetLastError(status == DecodeStatus::Ok ? kIS3Corrupt : ErrorOf(status));
+        }
         return nullptr;
     }
     bytes.reset();

@@ -8,6 +8,13 @@
 
 namespace isource {
 
+// What a read may do beyond decoding into a fresh block.
+struct ReadLimits {
+    uint64_t maxBytes = 0;                    // refuse larger pictures (0: no limit)
+    const volatile int32_t* cancel = nullptr; // non-zero: stop
+    HGLOBAL reuse = nullptr;                  // a block to decode into; the read takes it over
+};
+
 class FileSource {
 public:
     // `path` in the ANSI code page, of any length. Null when the file cannot
@@ -23,8 +30,9 @@ public:
 
     // Reads from the current position to the end of the file and decodes
     // it. The picture is decoded straight into the returned block (no second
-    // copy); null on failure, with the library's last error set.
-    HGLOBAL ReadToRgb(uint32_t& width, uint32_t& height);
+    // copy); null on failure, with the library's last error set. A picture
+    // refused for `limits` still reports its size.
+    HGLOBAL ReadToRgb(uint32_t& width, uint32_t& height, const ReadLimits& limits = {});
 
 private:
     explicit FileSource(HANDLE file) : m_hFile(file) {}

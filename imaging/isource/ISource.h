@@ -20,11 +20,31 @@ typedef void* IS3Memory;
 typedef void* IS3Bitmap;
 typedef void* IS3DeviceContext;
 
+// What ReadImageToRGBEx may do beyond ReadImageToRGB; a zero field asks for
+// nothing. `size` is sizeof(IS3ReadOptions) as the caller knows it.
+typedef struct IS3ReadOptions {
+    uint32_t size;
+    // Refuse a picture whose width x height x 3 bytes exceed this, before any
+    // of it is allocated (kIS3OverLimit; width and height still tell its
+    // size). 0: no limit beyond the library's own.
+    uint32_t maxBytes;
+    // Read while decoding: once it is non-zero the read stops within a few
+    // rows (JPEG, PNG and TIFF; other formats when they are done) and fails
+    // with kIS3Cancelled. Another thread may set it at any time.
+    const volatile int32_t* cancel;
+    // A block from an earlier read that the picture may be decoded into
+    // instead of a fresh one (fresh memory costs the system a page fault a
+    // page). The call takes it over: it comes back as the result or is freed.
+    IS3Memory reuse;
+} IS3ReadOptions;
+
 // Every entry point: name after the "_IS3" prefix, result, arguments. All
 // arguments are 32 bits wide but the opacity of OverlayImage (a double).
 // Rectangles are int32 left, top, right, bottom, right and bottom exclusive.
 // Results of 0 mean failure unless said otherwise; GetLastError then tells
-// why (an IS3Error).
+// why (an IS3Error). WriteJPG's `stride` is the bytes from one row of
+// `pixels` to the next, 0 for rows back to back, so a cut of a larger
+// picture is written where it lies.
 #define IS3_ENTRY_POINTS(X)                                                                                  \
     X(Initialize, uint32_t, (void))                                                                          \
     X(GetLibVersion, uint32_t, (void))                                                                       \
@@ -35,6 +55,8 @@ typedef void* IS3DeviceContext;
     X(GuessFileType, uint32_t, (IS3Source source))                                                           \
     X(Seek, uint32_t, (IS3Source source, int32_t offset, uint32_t origin))                                   \
     X(ReadImageToRGB, IS3Memory, (IS3Source source, uint32_t * width, uint32_t * height))                    \
+    X(ReadImageToRGBEx, IS3Memory,                                                                           \
+      (IS3Source source, uint32_t * width, uint32_t * height, const IS3ReadOptions* options))                \
     X(RGBToHBITMAP, IS3Bitmap,                                                                               \
       (const uint8_t* pixels, uint32_t width, uint32_t height, void* palette, IS3DeviceContext dc))          \
     X(QuickRotateImage, uint32_t,                                                                            \
@@ -49,7 +71,7 @@ typedef void* IS3DeviceContext;
     X(OpenFileDest, IS3Dest, (const char* path, uint32_t append))                                            \
     X(WriteJPG, uint32_t,                                                                                    \
       (IS3Dest dest, const uint8_t* pixels, uint32_t width, uint32_t height, uint32_t quality,               \
-       uint32_t bitsPerPixel, const void* palette, uint32_t flags))                                          \
+       uint32_t bitsPerPixel, const void* palette, uint32_t stride))                                         \
     X(CloseDest, uint32_t, (IS3Dest dest))                                                                   \
     X(FillSolidRect, uint32_t,                                                                               \
       (uint8_t * pixels, uint32_t width, uint32_t height, uint32_t bpp, uint32_t stride,                     \
@@ -86,6 +108,8 @@ enum IS3Error : uint32_t {
     kIS3OutOfMemory = 9,
     kIS3CannotEncode = 10,
     kIS3CannotMakeBitmap = 11,
+    kIS3OverLimit = 12, // ReadImageToRGBEx: larger than its maxBytes
+    kIS3Cancelled = 13, // ReadImageToRGBEx: its cancel flag was set
 };
 
 // What GuessFileType tells from a file's first bytes.

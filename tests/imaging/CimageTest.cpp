@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 
 using imagingtest::Corpus;
@@ -289,4 +290,76 @@ TEST_F(CimageTest, CreateBitmapGivesABitmapOfThePicture) {
     DeleteDC(memory);
     DeleteObject(bitmap);
     ReleaseDC(nullptr, screen);
+}
+
+// The copy the main window writes from the picture it keeps: the same file
+// as WriteJpeg makes of the same picture, cut, scaled or neither, and the
+// picture stays as it was.
+TEST_F(CimageTest, WriteCopyWritesWhatWriteJpegWritesAndKeepsThePicture) {
+    TempFolder folder;
+    const auto read = [&](const std::string& name) {
+        std::FILE* f = std::fopen(folder.File(name).c_str(), "rb");
+        std::vector<uint8_t> bytes(1 << 20);
+        bytes.resize(f ? std::fread(bytes.data(), 1, bytes.size(), f) : 0);
+        if (f)
+            std::fclose(f);
+        return bytes;
+    };
+    const struct {
+        int32_t w, h, left, top, right, bottom;
+    } cases[] = {
+        {40, 30, 10, 5, 90, 65},  // cut and scaled
+        {80, 60, 10, 5, 90, 65},  // cut only
+        {50, 40, 0, 0, 0, 0},     // scaled only
+        {100, 80, 0, 0, 100, 80}, // neither
+        {0, 30, 10, 5, 90, 65},   // no size to scale to: the cut as it is
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.w * 1000 + c.left);
+        CImage kept, reference;
+        Gradient(kept);
+        Gradient(reference);
+        const std::vector<uint8_t> before = Bytes(kept);
+        ASSERT_TRUE(kept.WriteCopy(folder.File("copy.jpg"), c.w, c.h, c.left, c.top, c.right, c.bottom, 100));
+        ASSERT_TRUE(reference.WriteJpeg(folder.File("reference.jpg"), c.w, c.h, c.left, c.top, c.right,
+                                        c.bottom, -1, 100, 0, 0));
+        EXPECT_TRUE(read("copy.jpg") == read("reference.jpg"));
+        EXPECT_EQ(Bytes(kept), before);
+    }
+}
+
+// A load may be refused as too large, stopped, or given the memory of a
+// picture no longer needed; the picture is then the same as a plain load's.
+TEST_F(CimageTest, LoadWithOptionsRefusesStopsAndReusesMemory) {
+    CImage plain;
+    ASSERT_TRUE(plain.Load(Corpus("PHOTO.JPG")));
+    const volatile int32_t stop = 1;
+    TLoadOptions options;
+    options.nMaxBytes = size_t(140) * 92 * 3 - 1;
+    CImage image;
+    EXPECT_EQ(image.Load(Corpus("PHOTO.JPG"), options), TLoadResult::OverLimit);
+    EXPECT_FALSE(image.HasPicture());
+    options.nMaxBytes = 0;
+    options.pCancel = &stop;
+    EXPECT_EQ(image.Load(Corpus("PHOTO.JPG"), options), TLoadResult::Cancelled);
+    EXPECT_EQ(image.Load(Corpus("no such file.jpg"), TLoadOptions{}), TLoadResult::Failed);
+
+    // The memory of one picture takes the next; a picture not from the
+    // library (a turned one) has none to give.
+    CImage first;
+    ASSERT_TRUE(first.Load(Corpus("IMG_0002.JPEG")));
+    options = TLoadOptions{};
+    options.hReuse = first.ReleaseBlock();
+    ASSERT_NE(options.hReuse, nullptr);
+    EXPECT_FALSE(first.HasPicture());
+    ASSERT_EQ(image.Load(Corpus("PHOTO.JPG"), options), TLoadResult::Loaded);
+    EXPECT_EQ(Bytes(image), Bytes(plain));
+    ASSERT_TRUE(image.Rotate(1));
+    EXPECT_EQ(image.ReleaseBlock(), nullptr);
+    EXPECT_FALSE(image.HasPicture());
+    EXPECT_EQ(image.ReleaseBlock(), nullptr); // an emptied object keeps no block
+
+    image.Swap(plain);
+    EXPECT_FALSE(plain.HasPicture());
+    EXPECT_EQ(image.Width(), 140);
 }

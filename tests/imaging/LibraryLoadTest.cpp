@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 
 using imagingtest::Corpus;
@@ -239,4 +240,98 @@ TEST(ImagingLibrary, MakesBitmapsWithThePicturesPixels) {
     }
     Lib().SetHBITMAPCreateMethod(kIS3BitmapCompatible);
     ReleaseDC(nullptr, screen);
+}
+
+// ReadImageToRGBEx: the same picture as ReadImageToRGB, also in a reused
+// block full of another picture; a limit below the picture refuses it from
+// its header with its size told; a cancel flag already set stops it. A
+// refused or stopped read frees the block it was given.
+TEST(ImagingLibrary, ReadsWithALimitACancelAndABlockToReuse) {
+    const std::string path = Corpus("jpeg_422.jpg"); // 157 x 118
+    Rgb plain;
+    ASSERT_TRUE(Read(path, plain));
+    const size_t bytes = plain.pixels.size();
+    const auto stale = [](size_t n) {
+        HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, n);
+        std::memset(GlobalLock(block), 0xA5, n);
+        GlobalUnlock(block);
+        return block;
+    };
+    const volatile int32_t zero = 0, one = 1;
+    const struct {
+        uint32_t maxBytes;
+        const volatile int32_t* cancel;
+        size_t reuseBytes; // 0: none
+        uint32_t error;    // kIS3Ok: read
+    } cases[] = {
+        {0, nullptr, 0, kIS3Ok},
+        {uint32_t(bytes), &zero, bytes, kIS3Ok},
+        {0, nullptr, bytes + 5000, kIS3Ok},
+        {0, nullptr, bytes / 2, kIS3Ok}, // too small: a fresh block
+        {uint32_t(bytes - 1), nullptr, bytes, kIS3OverLimit},
+        {0, &one, bytes, kIS3Cancelled},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.error * 1000 + c.reuseBytes);
+        IS3Source source = Lib().OpenFileSource(path.c_str());
+        ASSERT_NE(source, nullptr);
+        const IS3ReadOptions options{sizeof(IS3ReadOptions), c.maxBytes, c.cancel,
+                                     c.reuseBytes ? stale(c.reuseBytes) : nullptr};
+        uint32_t w = 0, h = 0;
+        HGLOBAL block = static_cast<HGLOBAL>(Lib().ReadImageToRGBEx(source, &w, &h, &options));
+        EXPECT_EQ(Lib().GetLastError(), c.error);
+        Lib().CloseSource(source);
+        if (c.error == kIS3Cancelled) {
+            EXPECT_EQ(block, nullptr);
+        } else {
+            EXPECT_EQ(w, 157u);
+            EXPECT_EQ(h, 118u);
+        }
+        // The block given is the result when it fits, else freed.
+        if (c.error == kIS3Ok && c.reuseBytes >= bytes) {
+            EXPECT_EQ(block, options.reuse);
+        } else if (c.reuseBytes != 0 && block != options.reuse) {
+            EXPECT_EQ(GlobalSize(options.reuse), 0u);
+        }
+        if (c.error != kIS3Ok) {
+            EXPECT_EQ(block, nullptr);
+            continue;
+        }
+        ASSERT_NE(block, nullptr);
+        EXPECT_EQ(std::memcmp(GlobalLock(block), plain.pixels.data(), bytes), 0);
+        GlobalUnlock(block);
+        GlobalFree(block);
+    }
+}
+
+// A cut of a larger picture written where it lies (its rows a stride
+// apart) is the same file as the cut copied out and written packed.
+TEST(ImagingLibrary, WritesACutWhereItLies) {
+    TempFolder folder;
+    Rgb src;
+    ASSERT_TRUE(Read(Corpus("jpeg_baseline_420.jpg"), src)); // 160 x 120
+    const int32_t left = 13, top = 7, w = 101, h = 77;
+    std::vector<uint8_t> packed(size_t(w) * h * 3);
+    for (int32_t y = 0; y < h; ++y)
+        std::memcpy(&packed[size_t(y) * w * 3], &src.pixels[(size_t(top + y) * 160 + left) * 3],
+                    size_t(w) * 3);
+    const auto write = [&](const std::string& name, const uint8_t* pixels, uint32_t stride) {
+        IS3Dest dest = Lib().OpenFileDest(folder.File(name).c_str(), 0);
+        EXPECT_NE(Lib().WriteJPG(dest, pixels, w, h, 100, 24, nullptr, stride), 0u);
+        Lib().CloseDest(dest);
+        std::FILE* f = std::fopen(folder.File(name).c_str(), "rb");
+        std::vector<uint8_t> bytes(1 << 20);
+        bytes.resize(f ? std::fread(bytes.data(), 1, bytes.size(), f) : 0);
+        if (f)
+            std::fclose(f);
+        return bytes;
+    };
+    const std::vector<uint8_t> whole = write("packed.jpg", packed.data(), 0);
+    ASSERT_GT(whole.size(), 1000u);
+    EXPECT_TRUE(write("strided.jpg", &src.pixels[(size_t(top) * 160 + left) * 3], 160 * 3) == whole);
+    // A stride shorter than a row is refused.
+    IS3Dest dest = Lib().OpenFileDest(folder.File("bad.jpg").c_str(), 0);
+    EXPECT_EQ(Lib().WriteJPG(dest, packed.data(), w, h, 100, 24, nullptr, w * 3 - 1), 0u);
+    EXPECT_EQ(Lib().GetLastError(), uint32_t(kIS3BadArgument));
+    Lib().CloseDest(dest);
 }

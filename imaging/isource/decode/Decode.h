@@ -18,6 +18,7 @@ enum class DecodeStatus {
     Unsupported,   // a valid file of a kind we do not read
     TooLarge,      // width * height * 3 would not fit a 32-bit process
     OutOfMemory,   // the sink refused the buffer
+    Cancelled,     // the sink said to stop
 };
 
 // Largest picture buffer a 32-bit process can hold; larger pictures are
@@ -38,13 +39,17 @@ class PixelSink {
 public:
     virtual ~PixelSink() = default;
     virtual uint8_t* Allocate(int32_t width, int32_t height) = 0;
+    // Asked between rows by the JPEG, PNG and TIFF decoders (from any of a
+    // decode's threads): true ends the decode with Cancelled.
+    virtual bool Cancelled() const { return false; }
 };
 
 // The format the leading bytes announce, whatever the file's name says.
 ImageFormat GuessFormat(const uint8_t* data, size_t size);
 
 // Decodes the first picture of a file held in memory. Never throws, keeps no
-// state outside the call (so calls may run on several threads at once), and
+// state outside the call (so calls may run on several threads at once; a
+// large sequential JPEG is itself decoded on two threads), and
 // reads nothing beyond `size`. Damaged data of any kind (a cut file, a bad
 // checksum, a warning from a codec library) fails the decode. Beyond the
 // sink's buffer a decode holds a few rows, except that a picture its

@@ -1,11 +1,18 @@
 // JPEG through libjpeg-turbo: baseline, progressive and arithmetic coding,
 // greyscale, YCbCr, RGB, CMYK and YCCK; the EXIF orientation is applied.
+// Large single-scan files are decoded by two decompressors on two threads,
+// one from the top and one from a row further down (see RowSplit).
 // libjpeg reports errors through a callback that must not return; it jumps
-// back to the one function that holds the setjmp, whose frame owns nothing
-// that needs a destructor (everything lives in JpegJob, one frame up).
+// back to the step that holds the setjmp, whose frame owns nothing that
+// needs a destructor (everything lives in JpegJob).
 #include <algorithm>
+#include <chrono>
 #include <csetjmp>
 #include <cstdio> // jpeglib.h needs FILE
+#include <memory>
+#include <mutex>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 #include <jerror.h>
@@ -28,6 +35,9 @@ constexpr long kJpegMemoryLimit = 768L * 1024 * 1024;
 // file of thousands of tiny scans, each making libjpeg walk every block of
 // the picture, is an attack on the time a decode takes.
 constexpr int kMaxScans = 500;
+
+// From this many pixels on a second thread pays for itself many times over.
+constexpr int64_t kJpegSplitPixels = 1000000;
 
 struct JpegErrors {
     jpeg_error_mgr pub;
@@ -90,6 +100,60 @@ int OrientationOf(const jpeg_decompress_struct& cinfo) {
     return kUpright;
 }
 
+// Rows of one picture decoded by two jobs at once, each over its own
+// decompressor: the top job decodes from the first row down, the bottom job
+// skips the rows above a start of its choosing (entropy decoding alone, the
+// cheaper part) and decodes from there to the end. The output is the same
+// as one job's, row for row.
+class RowSplit {
+public:
+    explicit RowSplit(int32_t nForcedStart) : m_nForcedStart(nForcedStart) {}
+
+    // The top job, before decoding rows [y, y + n): how many it may decode;
+    // 0 once it reached the bottom job's start or a job failed.
+    int32_t ClaimTop(int32_t y, int32_t n) {
+        std::lock_guard<std::mutex> hold(m_lock);
+        if (m_bStop)
+            return 0;
+        if (m_nStart >= 0)
+            n = std::min(n, m_nStart - y);
+        if (n > 0)
+            m_nTopEnd = y + n;
+        return std::max(n, 0);
+    }
+    int32_t TopEnd() {
+        std::lock_guard<std::mutex> hold(m_lock);
+        return m_nTopEnd;
+    }
+    // The bottom job fixes its start: `nStart`, moved down to the next
+    // multiple of `nStep` past the rows the top job claimed meanwhile. A
+    // start at or past `nHeight` leaves every row to the top job.
+    int32_t FixStart(int32_t nStart, int32_t nStep, int32_t nHeight) {
+        std::lock_guard<std::mutex> hold(m_lock);
+        if (m_nForcedStart >= 0)
+            nStart = m_nForcedStart;
+        if (nStart < m_nTopEnd)
+            nStart = (m_nTopEnd + nStep - 1) / nStep * nStep;
+        m_nStart = std::min(nStart, nHeight);
+        return m_nStart;
+    }
+    void Stop() {
+        std::lock_guard<std::mutex> hold(m_lock);
+        m_bStop = true;
+    }
+    bool Forced() const { return m_nForcedStart >= 0; }
+
+private:
+    std::mutex m_lock;
+    int32_t m_nTopEnd = 0;
+    int32_t m_nStart = -1;
+    bool m_bStop = false;
+    const int32_t m_nForcedStart;
+};
+
+// One decompressor over the file. Each step that calls libjpeg holds the
+// setjmp its errors jump back to; their frames own nothing that needs a
+// destructor (everything lives in the job).
 struct JpegJob {
     const uint8_t* m_pData = nullptr;
     size_t m_nSize = 0;
@@ -99,12 +163,12 @@ struct JpegJob {
     JpegErrors m_errors{};
     jpeg_progress_mgr m_progress{};
     bool m_bCreated = false;
-    UprightCanvas m_canvas;
     std::vector<uint8_t> m_vCmyk;
     std::vector<JSAMPROW> m_vRows;
     DecodeStatus m_status = DecodeStatus::Corrupt;
 
-    JpegJob(const uint8_t* data, size_t size, PixelSink& sink) : m_pData(data), m_nSize(size), m_pSink(&sink) {}
+    JpegJob(const uint8_t* data, size_t size, PixelSink& sink)
+        : m_pData(data), m_nSize(size), m_pSink(&sink) {}
     JpegJob(const JpegJob&) = delete;
     JpegJob& operator=(const JpegJob&) = delete;
     ~JpegJob() {
@@ -112,105 +176,244 @@ struct JpegJob {
             jpeg_destroy_decompress(&m_cinfo);
     }
 
-    void Run();
-    void ReadRows();
+    // Runs `step` with libjpeg's errors turned into m_status; false on error.
+    template <typename Step> bool Guarded(Step step) {
+        if (setjmp(m_errors.jump)) {
+            m_status = StatusOfError(m_errors.pub.msg_code);
+            return false;
+        }
+        step();
+        return true;
+    }
+
+    // Reads the header and sets the output up; false with m_status set.
+    bool Begin();
+    bool Start() {
+        return Guarded([this] { jpeg_start_decompress(&m_cinfo); });
+    }
+    // Decodes rows into the canvas from the current row until `split`
+    // (when given) stops this top job, or to the end; m_status Ok then.
+    void ReadRows(const UprightCanvas& canvas, RowSplit* split);
+    // Reads on to the end of image, so a file cut after its last row fails too.
+    bool Finish() {
+        return Guarded([this] { jpeg_finish_decompress(&m_cinfo); });
+    }
+    int32_t RowsPerSkipStep() const { return m_cinfo.max_v_samp_factor * DCTSIZE; }
+    bool Splittable() const;
 };
 
-void JpegJob::ReadRows() {
-    jpeg_decompress_struct& cinfo = m_cinfo;
-    const bool cmyk = cinfo.out_color_space == JCS_CMYK;
-    const size_t width = cinfo.output_width;
-    const int batch = cinfo.rec_outbuf_height > 0 ? cinfo.rec_outbuf_height : 1;
-    m_vRows.resize(static_cast<size_t>(batch));
-    if (cmyk)
-        m_vCmyk.resize(width * 4 * static_cast<size_t>(batch));
+bool JpegJob::Begin() {
+    return Guarded([this] {
+               m_cinfo.err = jpeg_std_error(&m_errors.pub);
+               m_errors.pub.error_exit = OnJpegError;
+               m_errors.pub.emit_message = OnJpegMessage;
+               m_errors.pub.output_message = SilentOutput;
+               m_bCreated = true;
+               jpeg_create_decompress(&m_cinfo);
+               m_cinfo.mem->max_memory_to_use = kJpegMemoryLimit;
+               m_progress.progress_monitor = OnJpegProgress;
+               m_cinfo.progress = &m_progress;
 
-    SampleLayout inverted;
-    inverted.model = ColourModel::CmykInverted;
-    inverted.samplesPerPixel = 4;
+               jpeg_mem_src(&m_cinfo, m_pData, static_cast<unsigned long>(m_nSize));
+               jpeg_save_markers(&m_cinfo, JPEG_APP0 + 1, 0xFFFF);
+               jpeg_read_header(&m_cinfo, TRUE);
 
-    while (cinfo.output_scanline < cinfo.output_height) {
-        const JDIMENSION first = cinfo.output_scanline;
-        const JDIMENSION count = std::min<JDIMENSION>(batch, cinfo.output_height - first);
-        for (JDIMENSION i = 0; i < count; ++i)
-            m_vRows[i] =
-                cmyk ? m_vCmyk.data() + i * width * 4 : m_canvas.Row(static_cast<int32_t>(first + i));
-        const JDIMENSION got = jpeg_read_scanlines(&cinfo, m_vRows.data(), count);
-        if (got == 0) {
-            m_status = DecodeStatus::Corrupt; // the source never suspends, so no rows means no data
-            return;
-        }
-        if (cmyk) {
-            for (JDIMENSION i = 0; i < got; ++i) {
-                const uint8_t* plane = m_vRows[i];
-                ConvertSamples(inverted, &plane, width, m_canvas.Row(static_cast<int32_t>(first + i)));
-            }
-        }
-    }
-    m_status = DecodeStatus::Ok;
+               // Every 4-component JPEG is taken as Adobe's inverted CMYK (or YCCK,
+               // which libjpeg turns into that), with or without the Adobe marker:
+               // that is how the programs that write them store them.
+               switch (m_cinfo.num_components) {
+               case 1:
+               case 3:
+                   m_cinfo.out_color_space = JCS_RGB;
+                   break;
+               case 4:
+                   if (m_cinfo.jpeg_color_space != JCS_CMYK && m_cinfo.jpeg_color_space != JCS_YCCK) {
+                       m_status = DecodeStatus::Unsupported;
+                       return;
+                   }
+                   m_cinfo.out_color_space = JCS_CMYK;
+                   break;
+               default:
+                   m_status = DecodeStatus::Unsupported;
+                   return;
+               }
+               m_cinfo.dct_method = JDCT_ISLOW;
+               m_cinfo.do_fancy_upsampling = TRUE;
+               jpeg_calc_output_dimensions(&m_cinfo);
+               m_status = DecodeStatus::Ok;
+           }) &&
+           m_status == DecodeStatus::Ok;
 }
 
-void JpegJob::Run() {
-    if (setjmp(m_errors.jump)) {
-        m_status = StatusOfError(m_errors.pub.msg_code);
+// One scan, Huffman-coded: the skip decodes the entropy data of the rows it
+// passes and nothing more, and a second decompressor holds only a few rows.
+// Progressive and multi-scan files keep the whole picture's coefficients and
+// are decoded by one job.
+bool JpegJob::Splittable() const {
+    return !m_cinfo.progressive_mode && !m_cinfo.arith_code &&
+           !jpeg_has_multiple_scans(const_cast<j_decompress_ptr>(&m_cinfo));
+}
+
+void JpegJob::ReadRows(const UprightCanvas& canvas, RowSplit* split) {
+    if (!Guarded([&] {
+            jpeg_decompress_struct& cinfo = m_cinfo;
+            const bool cmyk = cinfo.out_color_space == JCS_CMYK;
+            const size_t width = cinfo.output_width;
+            const int batch = cinfo.rec_outbuf_height > 0 ? cinfo.rec_outbuf_height : 1;
+            m_vRows.resize(static_cast<size_t>(batch));
+            if (cmyk)
+                m_vCmyk.resize(width * 4 * static_cast<size_t>(batch));
+
+            SampleLayout inverted;
+            inverted.model = ColourModel::CmykInverted;
+            inverted.samplesPerPixel = 4;
+
+            m_status = DecodeStatus::Ok;
+            while (cinfo.output_scanline < cinfo.output_height) {
+                if (m_pSink->Cancelled()) {
+                    m_status = DecodeStatus::Cancelled;
+                    return;
+                }
+                const JDIMENSION first = cinfo.output_scanline;
+                JDIMENSION count = std::min<JDIMENSION>(batch, cinfo.output_height - first);
+                if (split && (count = JDIMENSION(split->ClaimTop(int32_t(first), int32_t(count)))) == 0)
+                    return; // the bottom job has the rest (or stopped)
+                for (JDIMENSION i = 0; i < count; ++i)
+                    m_vRows[i] =
+                        cmyk ? m_vCmyk.data() + i * width * 4 : canvas.Row(static_cast<int32_t>(first + i));
+                const JDIMENSION got = jpeg_read_scanlines(&cinfo, m_vRows.data(), count);
+                if (got == 0) {
+                    m_status = DecodeStatus::Corrupt; // the source never suspends, so no rows means no data
+                    return;
+                }
+                if (cmyk) {
+                    for (JDIMENSION i = 0; i < got; ++i) {
+                        const uint8_t* plane = m_vRows[i];
+                        ConvertSamples(inverted, &plane, width, canvas.Row(static_cast<int32_t>(first + i)));
+                    }
+                }
+            }
+        }))
         return;
-    }
-    m_cinfo.err = jpeg_std_error(&m_errors.pub);
-    m_errors.pub.error_exit = OnJpegError;
-    m_errors.pub.emit_message = OnJpegMessage;
-    m_errors.pub.output_message = SilentOutput;
-    m_bCreated = true;
-    jpeg_create_decompress(&m_cinfo);
-    m_cinfo.mem->max_memory_to_use = kJpegMemoryLimit;
-    m_progress.progress_monitor = OnJpegProgress;
-    m_cinfo.progress = &m_progress;
+}
 
-    jpeg_mem_src(&m_cinfo, m_pData, static_cast<unsigned long>(m_nSize));
-    jpeg_save_markers(&m_cinfo, JPEG_APP0 + 1, 0xFFFF);
-    jpeg_read_header(&m_cinfo, TRUE);
-    const int orientation = OrientationOf(m_cinfo);
+// The bottom job: skips a first stretch while the top job starts, measures
+// both speeds, and starts where both should end together; the top job then
+// stops there. Its status is Ok also when it leaves every row to the top
+// job (m_nStart at the height).
+struct BottomJob {
+    JpegJob job;
+    int32_t m_nStart = 0;
+    BottomJob(const uint8_t* data, size_t size, PixelSink& sink) : job(data, size, sink) {}
 
-    // Every 4-component JPEG is taken as Adobe's inverted CMYK (or YCCK,
-    // which libjpeg turns into that), with or without the Adobe marker: that
-    // is how the programs that write them store them.
-    switch (m_cinfo.num_components) {
-    case 1:
-    case 3:
-        m_cinfo.out_color_space = JCS_RGB;
-        break;
-    case 4:
-        if (m_cinfo.jpeg_color_space != JCS_CMYK && m_cinfo.jpeg_color_space != JCS_YCCK) {
-            m_status = DecodeStatus::Unsupported;
+    void Run(const UprightCanvas& canvas, RowSplit& split) {
+        if (!job.Begin() || !job.Start()) {
+            split.Stop();
             return;
         }
-        m_cinfo.out_color_space = JCS_CMYK;
-        break;
-    default:
-        m_status = DecodeStatus::Unsupported;
-        return;
+        const int32_t height = int32_t(job.m_cinfo.output_height);
+        const int32_t step = job.RowsPerSkipStep();
+        // A sixteenth of the picture tells the speeds apart well enough; the
+        // rest is skipped in one call (short skips cost more where the
+        // upsampling needs the rows around).
+        const int32_t probe = split.Forced() ? 0 : std::max(step, height / 16 / step * step);
+        const auto begin = std::chrono::steady_clock::now();
+        if (probe > 0 && !job.Guarded([&] { jpeg_skip_scanlines(&job.m_cinfo, JDIMENSION(probe)); })) {
+            split.Stop();
+            return;
+        }
+        const double elapsed =
+            std::max(1e-6, std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count());
+        const double top = split.TopEnd();
+        // Rows a second: skipping here, decoding in the top job. Both jobs
+        // end together when the top job's rows up to the start take as long
+        // as this job's skip to it and its decode of the rest.
+        const double skipRate = probe / elapsed, decodeRate = std::max(top, 1.0) / elapsed;
+        const double q = std::min(decodeRate / skipRate, 0.95);
+        const double start = (top + height - probe * q) / (2.0 - q);
+        m_nStart = split.FixStart(std::max(probe, int32_t(start) / step * step), step, height);
+        if (m_nStart >= height) {
+            job.m_status = DecodeStatus::Ok;
+            return;
+        }
+        // In a few long strides, so a cancel is heard on the way. Each ends
+        // on a row group's boundary: libjpeg-turbo 2.1 decodes wrong rows
+        // after a skip that ended inside a group and another skip.
+        const int32_t stride = std::max(step, height / 8 / step * step);
+        for (int32_t row = probe; row < m_nStart; row += stride) {
+            const JDIMENSION rows = JDIMENSION(std::min(stride, m_nStart - row));
+            if (job.m_pSink->Cancelled()) {
+                job.m_status = DecodeStatus::Cancelled;
+                split.Stop();
+                return;
+            }
+            if (!job.Guarded([&] { jpeg_skip_scanlines(&job.m_cinfo, rows); })) {
+                split.Stop();
+                return;
+            }
+        }
+        job.ReadRows(canvas, nullptr);
+        if (job.m_status != DecodeStatus::Ok || !job.Finish())
+            split.Stop();
     }
-    m_cinfo.dct_method = JDCT_ISLOW;
-    m_cinfo.do_fancy_upsampling = TRUE;
-    jpeg_calc_output_dimensions(&m_cinfo);
+};
 
-    m_status = m_canvas.Open(*m_pSink, m_cinfo.output_width, m_cinfo.output_height, orientation);
-    if (m_status != DecodeStatus::Ok)
-        return;
-    jpeg_start_decompress(&m_cinfo);
-    ReadRows();
-    if (m_status != DecodeStatus::Ok)
-        return;
-    // Reads on to the end of image, so a file cut after its last row fails too.
-    jpeg_finish_decompress(&m_cinfo);
-    m_canvas.Finish();
+DecodeStatus Decode(const uint8_t* data, size_t size, PixelSink& sink, int64_t splitPixels,
+                    int32_t forcedStart) {
+    JpegJob top(data, size, sink);
+    if (!top.Begin())
+        return top.m_status;
+    UprightCanvas canvas;
+    DecodeStatus status =
+        canvas.Open(sink, top.m_cinfo.output_width, top.m_cinfo.output_height, OrientationOf(top.m_cinfo));
+    if (status != DecodeStatus::Ok)
+        return status;
+    if (!top.Start())
+        return top.m_status;
+
+    const int64_t pixels = int64_t(top.m_cinfo.output_width) * top.m_cinfo.output_height;
+    std::unique_ptr<RowSplit> split;
+    std::unique_ptr<BottomJob> bottom;
+    std::thread helper;
+    if (pixels >= splitPixels && top.Splittable() && std::thread::hardware_concurrency() >= 2) {
+        split = std::make_unique<RowSplit>(forcedStart);
+        bottom = std::make_unique<BottomJob>(data, size, sink);
+        try {
+            helper = std::thread([&] { bottom->Run(canvas, *split); });
+        } catch (const std::system_error&) {
+            split.reset(); // no thread to be had: one job does it all
+        }
+    }
+    top.ReadRows(canvas, split.get());
+    const bool topToEnd =
+        top.m_status == DecodeStatus::Ok && top.m_cinfo.output_scanline >= top.m_cinfo.output_height;
+    if (!split) {
+        if (top.m_status != DecodeStatus::Ok || !top.Finish())
+            return top.m_status;
+    } else {
+        if (top.m_status != DecodeStatus::Ok)
+            split->Stop();
+        helper.join();
+        if (top.m_status != DecodeStatus::Ok)
+            return top.m_status;
+        if (bottom->job.m_status != DecodeStatus::Ok)
+            return bottom->job.m_status;
+        // Whoever decoded the last row read on to the end of image.
+        if (topToEnd && !top.Finish())
+            return top.m_status;
+    }
+    canvas.Finish();
+    return DecodeStatus::Ok;
 }
 
 } // namespace
 
 DecodeStatus DecodeJpeg(const uint8_t* data, size_t size, PixelSink& sink) {
-    JpegJob job(data, size, sink);
-    job.Run();
-    return job.m_status;
+    return Decode(data, size, sink, kJpegSplitPixels, -1);
+}
+
+DecodeStatus DecodeJpegSplitAt(const uint8_t* data, size_t size, PixelSink& sink, int32_t startRow) {
+    return Decode(data, size, sink, 0, startRow);
 }
 
 } // namespace isource

@@ -30,7 +30,8 @@ struct PngJob {
     std::vector<uint8_t> m_vRow;
     DecodeStatus m_status = DecodeStatus::Corrupt;
 
-    PngJob(const uint8_t* data, size_t size, PixelSink& sink) : m_pData(data), m_nSize(size), m_pSink(&sink) {}
+    PngJob(const uint8_t* data, size_t size, PixelSink& sink)
+        : m_pData(data), m_nSize(size), m_pSink(&sink) {}
     PngJob(const PngJob&) = delete;
     PngJob& operator=(const PngJob&) = delete;
     ~PngJob() {
@@ -134,6 +135,10 @@ void PngJob::Run() {
 
     if (png_get_interlace_type(m_png, m_info) == PNG_INTERLACE_NONE) {
         for (png_uint_32 y = 0; y < height; ++y) {
+            if (m_pSink->Cancelled()) {
+                m_status = DecodeStatus::Cancelled;
+                return;
+            }
             png_read_row(m_png, m_vRow.data(), nullptr);
             ConvertSamples(layout, &plane, width, m_canvas.Row(static_cast<int32_t>(y)));
         }
@@ -147,6 +152,10 @@ void PngJob::Run() {
                 continue;
             const size_t step = static_cast<size_t>(3) << PNG_PASS_COL_SHIFT(pass);
             for (png_uint_32 r = 0; r < rows; ++r) {
+                if (m_pSink->Cancelled()) {
+                    m_status = DecodeStatus::Cancelled;
+                    return;
+                }
                 png_read_row(m_png, m_vRow.data(), nullptr);
                 const png_uint_32 y = PNG_ROW_FROM_PASS_ROW(r, pass);
                 ConvertSamples(layout, &plane, cols,

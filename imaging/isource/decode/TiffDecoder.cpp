@@ -129,9 +129,11 @@ private:
     DecodeStatus ReadTiles(TIFF* tif, const TiffLayout& layout);
     DecodeStatus ReadThroughRgba(TIFF* tif, const TiffLayout& layout);
     bool Failed() const { return m_diagnostics.m_bError; }
+    bool Cancelled() const { return m_pSink->Cancelled(); }
 
     const uint8_t* m_pData;
     size_t m_nSize;
+    PixelSink* m_pSink = nullptr;
     Diagnostics m_diagnostics;
     std::vector<std::unique_ptr<MemoryFile>> m_vFiles;
     UprightCanvas m_canvas;
@@ -289,6 +291,8 @@ DecodeStatus TiffJob::ReadStrips(TIFF* tif, const TiffLayout& layout) {
         planes[samples[i]] = rows[i].data();
     }
     for (uint32_t y = 0; y < layout.height; ++y) {
+        if (Cancelled())
+            return DecodeStatus::Cancelled;
         for (size_t i = 0; i < samples.size(); ++i) {
             if (TIFFReadScanline(readers[i], rows[i].data(), y, static_cast<uint16_t>(samples[i])) < 0 ||
                 Failed())
@@ -320,6 +324,8 @@ DecodeStatus TiffJob::ReadTiles(TIFF* tif, const TiffLayout& layout) {
     std::vector<const uint8_t*> planes(kMaxSamplesPerPixel, nullptr);
 
     for (uint32_t y = 0; y < layout.height; y += tileHeight) {
+        if (Cancelled())
+            return DecodeStatus::Cancelled;
         const uint32_t rows = std::min(tileHeight, layout.height - y);
         for (uint32_t x = 0; x < layout.width; x += tileWidth) {
             const uint32_t cols = std::min(tileWidth, layout.width - x);
@@ -382,6 +388,7 @@ DecodeStatus TiffJob::ReadThroughRgba(TIFF* tif, const TiffLayout& layout) {
 }
 
 DecodeStatus TiffJob::Run(PixelSink& sink) {
+    m_pSink = &sink;
     // A size too large for us is refused before libtiff reads the directory:
     // in a 32-bit build libtiff cannot even open one whose strips overflow.
     const TiffOutline outline = OutlineTiff(m_pData, m_nSize);
