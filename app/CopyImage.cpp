@@ -96,6 +96,9 @@ void TfrmMain::actCopyExecute() {
         g_pMesg->Show(FormatResString(IDS_SOURCE_OPEN_FAILED, SelectedImagePath()), kMesgError);
         return;
     }
+    // A file read again (changed on disk) and turned needed the read-ahead's
+    // memory; the next picture is read again while the copy is made.
+    ReadAheadNeighbour();
 
     const std::string sTarget = RemoveTrailingBackslash(m_pProperties->m_szTargetFolder);
     if (!FolderExists(sTarget)) {
@@ -142,8 +145,9 @@ void TfrmMain::actCopyExecute() {
     TSize copy = m_pImageCtrl->GetCropGeometry(crop, true);
     if (copy.Width == 0 || copy.Height == 0)
         copy = TSize{crop.Width(), crop.Height()};
-    if (!m_pImage->WriteJpeg(sPath, copy.Width, copy.Height, crop.Left, crop.Top, crop.Right, crop.Bottom, -1,
-                             kCopyQuality, 0, 0)) {
+    // The picture stays as it is shown, for the next copy or turn.
+    if (!m_pImage->WriteCopy(sPath, copy.Width, copy.Height, crop.Left, crop.Top, crop.Right, crop.Bottom,
+                             kCopyQuality)) {
         char szReason[256] = {};
         GetSystemErrorText(static_cast<int32_t>(m_pImage->LastWriteError()), szReason, sizeof szReason);
         g_pMesg->Show(FormatWithReason(IDS_COPY_WRITE_FAILED, sPath, szReason), kMesgError);

@@ -73,6 +73,7 @@ void TfrmMain::PopulateTree() {
     m_bHasImages = false;
     ui::WaitCursor wait;
     m_sFolder = RemoveTrailingBackslash(m_pProperties->m_szSourceFolder);
+    m_pPictures->DropReadAhead();
 
     if (FolderExists(m_sFolder) || FolderExists(AddTrailingBackslash(m_sFolder))) {
         m_pImageCtrl->Clear();
@@ -119,6 +120,7 @@ void TfrmMain::tvImagesChange() {
         m_nRotation = -1;
         if (!LoadSelectedImage(true))
             ResetStatus(); // no message: Copy Image reports the file when it tries it again
+        ReadAheadNeighbour();
     }
     UpdateCommands();
 }
@@ -151,17 +153,22 @@ std::string TfrmMain::SelectedImagePath() const {
 }
 
 void TfrmMain::ShowImageBitmap() {
+    // The bitmap shown goes first: a picture's bitmap is larger than the
+    // picture, and two of them beside two pictures would break the bound of
+    // two pictures and one bitmap. Nothing paints before SetBitmap.
+    m_pImageCtrl->ReleaseBitmap();
     ui::WindowDC dc(m_pImageCtrl->Handle());
     m_pImageCtrl->SetBitmap(m_pImage->CreateBitmap(dc.Get()));
 }
 
+// The picture of the file as it is on disk now, turned by the user's
+// rotation: the one decoded before when the file is unchanged (the read-ahead
+// included), else the file read again.
 bool TfrmMain::LoadSelectedImage(bool bShow) {
-    if (!m_pImage->Load(SelectedImagePath()))
+    if (!m_pPictures->Use(SelectedImagePath(), m_nRotation))
         return false;
     if (bShow)
         ShowImageBitmap();
-    if (m_nRotation >= 0 && m_nRotation <= 2)
-        m_pImage->Rotate(static_cast<uint8_t>(m_nRotation));
     return true;
 }
 
@@ -171,13 +178,36 @@ void TfrmMain::RotateImage(int32_t nCode) {
         return;
     // A turn that could not be made (memory) is not counted, so the copy
     // is never turned further than the picture on screen.
-    if (!m_pImage->Rotate(static_cast<uint8_t>(nCode)))
+    if (!m_pPictures->Turn(static_cast<uint8_t>(nCode)))
         return;
     ShowImageBitmap();
     m_nRotation = CombineRotation(m_nRotation, nCode);
+    ReadAheadNeighbour(); // the turn needed the read-ahead's memory
+}
+
+void TfrmMain::ReadAheadNeighbour() {
+    HTREEITEM root = TreeView_GetRoot(tvImages);
+    HTREEITEM selected = TreeView_GetSelection(tvImages);
+    if (!root || !selected || selected == root) {
+        m_pPictures->DropReadAhead();
+        return;
+    }
+    HTREEITEM next = m_nDirection >= 0 ? TreeView_GetNextSibling(tvImages, selected)
+                                       : TreeView_GetPrevSibling(tvImages, selected);
+    if (!next) {
+        // Round the end, as Next and Previous go.
+        next = TreeView_GetChild(tvImages, root);
+        if (m_nDirection < 0)
+            for (HTREEITEM item = next; item; item = TreeView_GetNextSibling(tvImages, item))
+                next = item;
+    }
+    m_pPictures->ReadAhead(next && next != selected
+                               ? JoinPath(m_pProperties->m_szSourceFolder, ItemText(tvImages, next))
+                               : std::string());
 }
 
 void TfrmMain::SelectNextImage() {
+    m_nDirection = 1;
     if (HTREEITEM selected = TreeView_GetSelection(tvImages)) {
         if (HTREEITEM next = TreeView_GetNextSibling(tvImages, selected)) {
             TreeView_SelectItem(tvImages, next);
@@ -196,6 +226,7 @@ void TfrmMain::SelectNextImage() {
 }
 
 void TfrmMain::SelectPrevImage() {
+    m_nDirection = -1;
     if (HTREEITEM selected = TreeView_GetSelection(tvImages)) {
         if (HTREEITEM previous = TreeView_GetPrevSibling(tvImages, selected)) {
             TreeView_SelectItem(tvImages, previous);

@@ -158,6 +158,7 @@ void TfrmMain::InitialiseWindow() {
         m_bInitialised = false;
         if (InitImaging()) {
             m_pImage = std::make_unique<CImage>();
+            m_pPictures = std::make_unique<CPictureCache>(*m_pImage, Handle(), WM_READAHEAD);
             m_bInitialised = true;
         } else {
             nFailure = IDS_IMAGE_DLL_FAILED;
@@ -214,6 +215,7 @@ void TfrmMain::FormClose() {
     if (m_pImageCtrl)
         m_pImageCtrl->SetProperties(nullptr);
     m_pProperties.reset();
+    m_pPictures.reset(); // stops the read-ahead before the image object goes
     m_pImage.reset();
     m_pImageCtrl.reset();
 }
@@ -238,6 +240,10 @@ LRESULT TfrmMain::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_CROPSTATUS:
         UpdateStatusBar(reinterpret_cast<const TStatusData*>(lp));
+        return 0;
+    case WM_READAHEAD:
+        if (m_pPictures)
+            m_pPictures->ReadAheadDone(static_cast<uint32_t>(wp));
         return 0;
     case WM_COMMAND:
         if (lp == 0 || reinterpret_cast<HWND>(lp) == ToolBarWnd) {

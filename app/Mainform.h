@@ -10,6 +10,7 @@
 // tool bar (Commands.cpp), and the status bar (StatusBar.cpp).
 #pragma once
 
+#include "app/PictureCache.h"
 #include "imaging/Cimage.h"
 #include "settings/Properties.h"
 #include "ui/AlignedLayout.h"
@@ -82,6 +83,8 @@ public:
     static constexpr int kMinWidth = 500;
     static constexpr int kMinHeight = 400;
     static constexpr int kListMinWidth = 120;
+    // Posted by the read-ahead when a picture arrived; wParam is its handle.
+    static constexpr UINT WM_READAHEAD = WM_APP + 1002;
 
     TfrmMain();
     ~TfrmMain() override;
@@ -107,6 +110,7 @@ public:
     TImageCtrl* ImageCtrl() const { return m_pImageCtrl.get(); }
     TProperties* Properties() const { return m_pProperties.get(); }
     const CImage* Image() const { return m_pImage.get(); }
+    CPictureCache* Pictures() const { return m_pPictures.get(); }
     const ui::TCommandList& Commands() const { return m_Commands; }
     std::string StatusText(int panel) const;
     int32_t Rotation() const { return m_nRotation; }
@@ -143,6 +147,9 @@ private:
     void RotateImage(int32_t nCode);
     void SelectNextImage();
     void SelectPrevImage();
+    // Reads the neighbour of the selected entry in the direction of travel
+    // while the user looks at the picture.
+    void ReadAheadNeighbour();
     void btnSourceClick();
     bool tvImagesChanging(HTREEITEM hItem) const;
     void tvImagesChange();
@@ -188,9 +195,11 @@ private:
     bool m_bClosed = false;         // FormClose ran: no command runs any more
     bool m_bStartMaximised = false; // shown maximised the first time
     int32_t m_nRotation = -1;
+    int m_nDirection = 1; // of travel: 1 down the list, -1 up
     std::string m_sFolder;
     std::unique_ptr<TImageCtrl> m_pImageCtrl;
     std::unique_ptr<CImage> m_pImage;
+    std::unique_ptr<CPictureCache> m_pPictures; // what m_pImage holds, and the read-ahead
     std::unique_ptr<TProperties> m_pProperties;
     int32_t m_nStatusPanelWidth = 130;
     int m_nCaptionButtonWidth = 67; // tool buttons with captions

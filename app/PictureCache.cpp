@@ -1,0 +1,155 @@
+#include "app/PictureCache.h"
+
+#include "app/MainRules.h"
+#include "app/PictureRules.h"
+
+#include <algorithm>
+
+namespace {
+
+// What the program can address: its address space, or the machine's memory
+// when that is less.
+uint64_t AddressableMemory() {
+    MEMORYSTATUSEX status{};
+    status.dwLength = sizeof status;
+    if (!GlobalMemoryStatusEx(&status))
+        return 0;
+    return std::min<uint64_t>(status.ullTotalVirtual, status.ullTotalPhys);
+}
+
+uint64_t PictureBytesOf(const CImage& image) {
+    return image.HasPicture() ? uint64_t(image.Width()) * uint64_t(image.Height()) * 3u : 0;
+}
+
+} // namespace
+
+CPictureCache::CPictureCache(CImage& image, HWND hWindow, UINT nMessage)
+    : m_Image(image), m_ReadAhead(hWindow, nMessage), m_nMemory(AddressableMemory()) {}
+
+CPictureCache::~CPictureCache() {
+    DropReadAhead();
+}
+
+void CPictureCache::Count(int nExtra) {
+    const int nHeld = (m_Image.HasPicture() ? 1 : 0) + (m_pAhead ? 1 : 0) + (m_hSpare ? 1 : 0) +
+                      (m_sAheadPath.empty() || m_pAhead ? 0 : 1);
+    m_Stats.nPeakPictures = std::max(m_Stats.nPeakPictures, nHeld + nExtra);
+}
+
+void CPictureCache::FreeSpare() {
+    if (m_hSpare != nullptr)
+        GlobalFree(m_hSpare);
+    m_hSpare = nullptr;
+}
+
+void CPictureCache::DropReadAhead() {
+    m_ReadAhead.Cancel();
+    m_nAheadId = 0;
+    m_sAheadPath.clear();
+    m_pAhead.reset();
+    FreeSpare();
+}
+
+bool CPictureCache::TurnTo(int32_t nRotation) {
+    const int32_t nCode = TurnBetween(m_nTurn, nRotation);
+    return nCode < 0 || Turn(uint8_t(nCode));
+}
+
+bool CPictureCache::Turn(uint8_t nCode) {
+    DropReadAhead();
+    Count(1);
+    if (!m_Image.Rotate(nCode))
+        return false;
+    m_nTurn = CombineRotation(m_nTurn, nCode);
+    return true;
+}
+
+bool CPictureCache::TakeAhead(const std::string& sPath, const TFileStamp& stamp) {
+    if (m_sAheadPath != sPath)
+        return false;
+    if (!m_pAhead && m_ReadAhead.Reading(sPath)) {
+        m_pAhead = m_ReadAhead.Await(m_AheadStamp);
+        m_nAheadId = 0;
+    }
+    if (!m_pAhead || m_AheadStamp != stamp)
+        return false;
+    // The picture shown before keeps its memory for the next read-ahead.
+    m_Image.Swap(*m_pAhead);
+    FreeSpare();
+    m_hSpare = m_pAhead->ReleaseBlock();
+    m_pAhead.reset();
+    m_sAheadPath.clear();
+    m_sPath = sPath;
+    m_Stamp = stamp;
+    m_nTurn = -1;
+    return true;
+}
+
+bool CPictureCache::Use(const std::string& sPath, int32_t nRotation) {
+    const TFileStamp now = StampOf(sPath);
+    if (m_Image.HasPicture() && m_sPath == sPath && m_Stamp == now)
+        return TurnTo(nRotation);
+    if (TakeAhead(sPath, now))
+        return TurnTo(nRotation);
+
+    // Read here, the user waiting, into the memory of the picture shown
+    // before. Going elsewhere drops the read-ahead, so nothing else is read
+    // meanwhile; the file shown read again (changed on disk) keeps it.
+    if (sPath != m_sPath)
+        DropReadAhead();
+    m_sPath.clear();
+    TLoadOptions options;
+    options.hReuse = m_Image.ReleaseBlock();
+    Count(options.hReuse ? 0 : 1);
+    const TLoadResult result = m_Image.Load(sPath, options);
+    if (result != TLoadResult::Loaded)
+        return false;
+    ++m_Stats.nDecodes;
+    // Changed while it was read: kept for now, read again when next used.
+    const TFileStamp after = StampOf(sPath);
+    m_sPath = sPath;
+    m_Stamp = after == now ? now : TFileStamp{};
+    m_nTurn = -1;
+    return TurnTo(nRotation);
+}
+
+void CPictureCache::ReadAhead(const std::string& sPath) {
+    if (sPath.empty() || (sPath == m_sPath && m_Image.HasPicture())) {
+        DropReadAhead();
+        return;
+    }
+    if (sPath == m_sAheadPath)
+        return; // already read or being read
+    m_ReadAhead.Cancel();
+    m_pAhead.reset();
+    // The display bitmap takes four bytes a pixel.
+    const uint64_t nShown = PictureBytesOf(m_Image);
+    const uint64_t nLimit = ReadAheadLimit(m_nMemory, nShown, nShown / 3 * 4);
+    if (nLimit == 0) {
+        m_nAheadId = 0;
+        m_sAheadPath.clear();
+        FreeSpare();
+        ++m_Stats.nRefused;
+        return;
+    }
+    Count(m_hSpare ? 0 : 1);
+    m_sAheadPath = sPath;
+    m_nAheadId = m_ReadAhead.Request(sPath, size_t(std::min<uint64_t>(nLimit, SIZE_MAX)), m_hSpare);
+    m_hSpare = nullptr;
+}
+
+void CPictureCache::ReadAheadDone(uint32_t nId) {
+    if (nId == 0 || nId != m_nAheadId)
+        return; // dropped meanwhile
+    m_nAheadId = 0;
+    m_pAhead = m_ReadAhead.Take(nId, m_AheadStamp);
+    if (!m_pAhead)
+        m_sAheadPath.clear();
+}
+
+CPictureCache::TStats CPictureCache::Stats() {
+    TStats stats = m_Stats;
+    stats.nReadAheads = m_ReadAhead.Reads();
+    stats.nRefused += m_ReadAhead.Refusals();
+    return stats;
+}

@@ -1,0 +1,80 @@
+// The decoded pictures the main window keeps: the picture it shows, in the
+// image object and turned as the user turned it, and at most one more, the
+// neighbour read ahead in the direction of travel (or the memory of the
+// picture before, waiting to take the next one). A picture is used again
+// only while its file's size and time are still those it was read with;
+// otherwise the file is read again, so nothing changed on disk is ever shown
+// or copied from an old decode.
+#pragma once
+
+#include "app/ReadAhead.h"
+#include "imaging/Cimage.h"
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+class CPictureCache {
+public:
+    // `image` is the window's image object (not owned); `nMessage` is posted
+    // to `hWindow` when a read-ahead finished, with its handle in wParam.
+    CPictureCache(CImage& image, HWND hWindow, UINT nMessage);
+    ~CPictureCache();
+    CPictureCache(const CPictureCache&) = delete;
+    CPictureCache& operator=(const CPictureCache&) = delete;
+
+    // Makes the image object hold the file at `sPath` turned by `nRotation`
+    // (-1 none, 0 right, 1 half, 2 left), reading the file only when neither
+    // the image object nor the read-ahead holds it as it is on disk now. Any
+    // other file's read-ahead is dropped. False when the file cannot be
+    // read (the image object is then empty) or the picture cannot be turned.
+    bool Use(const std::string& sPath, int32_t nRotation);
+    // Turns the picture held by `nCode` (0 right, 1 half, 2 left). The
+    // read-ahead goes first: the turn needs a second picture's memory.
+    bool Turn(uint8_t nCode);
+    // Starts reading `sPath` ahead, unless it is the picture shown, or the
+    // next picture would not fit beside the picture shown and the display
+    // bitmap (ReadAheadLimit); then nothing is read ahead.
+    void ReadAhead(const std::string& sPath);
+    void DropReadAhead();
+    // The window's message: request `nId` is done.
+    void ReadAheadDone(uint32_t nId);
+
+    // What the program can address, for ReadAheadLimit; tests set less.
+    void SetMemory(uint64_t nBytes) { m_nMemory = nBytes; }
+
+    // For tests.
+    struct TStats {
+        int nDecodes = 0;    // files read for the window while it waited
+        int nReadAheads = 0; // files read ahead whole
+        int nRefused = 0;    // read-aheads refused for want of memory
+        int nPeakPictures = 0;
+    };
+    TStats Stats();
+    // The file whose picture is read ahead or being read ("" none), and
+    // whether its picture arrived.
+    const std::string& AheadPath() const { return m_sAheadPath; }
+    bool AheadArrived() const { return m_pAhead != nullptr; }
+
+private:
+    bool TurnTo(int32_t nRotation);
+    // Takes the read-ahead when it holds `sPath` as `stamp` says.
+    bool TakeAhead(const std::string& sPath, const TFileStamp& stamp);
+    void FreeSpare();
+    // Pictures held now, with `nExtra` about to be allocated.
+    void Count(int nExtra);
+
+    CImage& m_Image;
+    std::string m_sPath;  // the file the image object holds
+    TFileStamp m_Stamp;   // as it was read
+    int32_t m_nTurn = -1; // how the picture held is turned
+    CReadAhead m_ReadAhead;
+    uint32_t m_nAheadId = 0;
+    std::string m_sAheadPath;
+    std::unique_ptr<CImage> m_pAhead; // arrived, not yet shown
+    TFileStamp m_AheadStamp;
+    HGLOBAL m_hSpare = nullptr; // memory of the picture before, for the next read
+    uint64_t m_nMemory = 0;
+    TStats m_Stats;
+};

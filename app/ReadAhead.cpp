@@ -1,0 +1,140 @@
+#include "app/ReadAhead.h"
+
+#include "support/LongPath.h"
+
+TFileStamp StampOf(const std::string& sPath) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    TFileStamp stamp;
+    if (sPath.empty() || !GetFileAttributesExW(LongPath(sPath).c_str(), GetFileExInfoStandard, &data))
+        return stamp;
+    stamp.nSize = uint64_t(data.nFileSizeHigh) << 32 | data.nFileSizeLow;
+    stamp.nWriteTime =
+        uint64_t(data.ftLastWriteTime.dwHighDateTime) << 32 | data.ftLastWriteTime.dwLowDateTime;
+    stamp.bValid = true;
+    return stamp;
+}
+
+CReadAhead::CReadAhead(HWND hWindow, UINT nMessage)
+    : m_hWindow(hWindow), m_nMessage(nMessage), m_Thread([this] { Work(); }) {}
+
+CReadAhead::~CReadAhead() {
+    {
+        std::unique_lock<std::mutex> lock(m_Lock);
+        StopLocked(lock);
+        m_bQuit = true;
+    }
+    m_Changed.notify_all();
+    m_Thread.join();
+}
+
+void CReadAhead::StopLocked(std::unique_lock<std::mutex>& lock) {
+    m_nWanted = 0;
+    if (m_bPending) {
+        m_bPending = false;
+        if (m_hReuse != nullptr)
+            GlobalFree(m_hReuse);
+        m_hReuse = nullptr;
+    }
+    if (m_bBusy) {
+        m_nCancel = 1;
+        m_Changed.wait(lock, [this] { return !m_bBusy; });
+    }
+    m_pResult.reset();
+}
+
+uint32_t CReadAhead::Request(const std::string& sPath, size_t nMaxBytes, HGLOBAL hReuse) {
+    uint32_t nId;
+    {
+        std::unique_lock<std::mutex> lock(m_Lock);
+        StopLocked(lock);
+        nId = ++m_nLastId;
+        m_nWanted = nId;
+        m_sPath = sPath;
+        m_nMaxBytes = nMaxBytes;
+        m_hReuse = hReuse;
+        m_bPending = true;
+    }
+    m_Changed.notify_all();
+    return nId;
+}
+
+void CReadAhead::Cancel() {
+    std::unique_lock<std::mutex> lock(m_Lock);
+    StopLocked(lock);
+}
+
+std::unique_ptr<CImage> CReadAhead::Take(uint32_t nId, TFileStamp& stamp) {
+    std::lock_guard<std::mutex> hold(m_Lock);
+    if (!m_pResult || m_nResultId != nId)
+        return nullptr;
+    stamp = m_ResultStamp;
+    return std::move(m_pResult);
+}
+
+bool CReadAhead::Reading(const std::string& sPath) {
+    std::lock_guard<std::mutex> hold(m_Lock);
+    return m_nWanted != 0 && m_sPath == sPath && (m_bPending || m_bBusy);
+}
+
+std::unique_ptr<CImage> CReadAhead::Await(TFileStamp& stamp) {
+    std::unique_lock<std::mutex> lock(m_Lock);
+    const uint32_t nId = m_nWanted;
+    m_Changed.wait(lock, [this] { return !m_bPending && !m_bBusy; });
+    if (!m_pResult || m_nResultId != nId || nId == 0)
+        return nullptr;
+    stamp = m_ResultStamp;
+    return std::move(m_pResult);
+}
+
+int CReadAhead::Reads() {
+    std::lock_guard<std::mutex> hold(m_Lock);
+    return m_nReads;
+}
+
+int CReadAhead::Refusals() {
+    std::lock_guard<std::mutex> hold(m_Lock);
+    return m_nRefusals;
+}
+
+void CReadAhead::Work() {
+    std::unique_lock<std::mutex> lock(m_Lock);
+    for (;;) {
+        m_Changed.wait(lock, [this] { return m_bQuit || m_bPending; });
+        if (m_bQuit)
+            return;
+        const uint32_t nId = m_nWanted;
+        const std::string sPath = m_sPath;
+        TLoadOptions options;
+        options.nMaxBytes = m_nMaxBytes;
+        options.pCancel = &m_nCancel;
+        options.hReuse = m_hReuse;
+        m_hReuse = nullptr;
+        m_bPending = false;
+        m_bBusy = true;
+        m_nCancel = 0;
+        lock.unlock();
+
+        // A file written to while it was read may have given a torn
+        // picture: only one whose stamp held from start to end is kept.
+        const TFileStamp before = StampOf(sPath);
+        auto pImage = std::make_unique<CImage>();
+        const TLoadResult result = pImage->Load(sPath, options);
+        const bool bWhole = result == TLoadResult::Loaded && before.bValid && StampOf(sPath) == before;
+
+        lock.lock();
+        m_bBusy = false;
+        m_nReads += result == TLoadResult::Loaded ? 1 : 0;
+        m_nRefusals += result == TLoadResult::OverLimit ? 1 : 0;
+        if (bWhole && nId == m_nWanted) {
+            m_pResult = std::move(pImage);
+            m_nResultId = nId;
+            m_ResultStamp = before;
+        }
+        m_Changed.notify_all();
+        // The picture not kept goes without the lock held.
+        lock.unlock();
+        pImage.reset();
+        PostMessageA(m_hWindow, m_nMessage, WPARAM(nId), 0);
+        lock.lock();
+    }
+}
