@@ -97,8 +97,8 @@ void TfrmMain::actCopyExecute() {
         return;
     }
     // A file read again (changed on disk) and turned needed the read-ahead's
-    // memory; the next picture is read again while the copy is made.
-    ReadAheadNeighbour();
+    // memory; the next picture is read again once the copy is made.
+    ScheduleReadAhead();
 
     const std::string sTarget = RemoveTrailingBackslash(m_pProperties->m_szTargetFolder);
     if (!FolderExists(sTarget)) {

@@ -76,7 +76,7 @@ void TfrmMain::PopulateTree() {
     m_pPictures->DropReadAhead();
 
     if (FolderExists(m_sFolder) || FolderExists(AddTrailingBackslash(m_sFolder))) {
-        m_pImageCtrl->Clear();
+        ClearView();
         UpdateCommands();
         // One redraw for the whole fill, and entries added in the tree's own
         // order at the end of the list instead of a sorted insertion each.
@@ -100,6 +100,7 @@ void TfrmMain::PopulateTree() {
         SetFocus(tvImages);
         m_bHasImages = true;
     }
+    m_SpareBitmap.Reset(); // no picture took it
     UpdateCommands();
 }
 
@@ -120,7 +121,7 @@ void TfrmMain::tvImagesChange() {
         m_nRotation = -1;
         if (!LoadSelectedImage(true))
             ResetStatus(); // no message: Copy Image reports the file when it tries it again
-        ReadAheadNeighbour();
+        ScheduleReadAhead();
     }
     UpdateCommands();
 }
@@ -153,12 +154,21 @@ std::string TfrmMain::SelectedImagePath() const {
 }
 
 void TfrmMain::ShowImageBitmap() {
-    // The bitmap shown goes first: a picture's bitmap is larger than the
-    // picture, and two of them beside two pictures would break the bound of
-    // two pictures and one bitmap. Nothing paints before SetBitmap.
-    m_pImageCtrl->ReleaseBitmap();
+    // The bitmap shown gives the new one its memory when their sizes agree
+    // (none of it is mapped afresh) and goes first otherwise: two bitmaps
+    // beside two pictures would break the bound of two pictures and one
+    // bitmap. Nothing paints before SetBitmap.
+    HBITMAP hShown = m_pImageCtrl->TakeBitmap();
+    if (hShown == nullptr)
+        hShown = m_SpareBitmap.Release();
+    m_SpareBitmap.Reset();
     ui::WindowDC dc(m_pImageCtrl->Handle());
-    m_pImageCtrl->SetBitmap(m_pImage->CreateBitmap(dc.Get()));
+    m_pImageCtrl->SetBitmap(m_pImage->CreateBitmap(dc.Get(), hShown));
+}
+
+void TfrmMain::ClearView() {
+    m_SpareBitmap.Reset(m_pImageCtrl->TakeBitmap());
+    m_pImageCtrl->Clear();
 }
 
 // The picture of the file as it is on disk now, turned by the user's
@@ -182,7 +192,12 @@ void TfrmMain::RotateImage(int32_t nCode) {
         return;
     ShowImageBitmap();
     m_nRotation = CombineRotation(m_nRotation, nCode);
-    ReadAheadNeighbour(); // the turn needed the read-ahead's memory
+    ScheduleReadAhead(); // the turn needed the read-ahead's memory
+}
+
+void TfrmMain::ScheduleReadAhead() {
+    if (!m_bReadAheadPosted && PostMessageA(Handle(), WM_STARTREADAHEAD, 0, 0))
+        m_bReadAheadPosted = true;
 }
 
 void TfrmMain::ReadAheadNeighbour() {
@@ -214,7 +229,7 @@ void TfrmMain::SelectNextImage() {
         } else {
             TreeView_SelectItem(tvImages, nullptr);
             m_pImage->Unload();
-            m_pImageCtrl->Clear();
+            ClearView();
         }
     }
     HTREEITEM root = TreeView_GetRoot(tvImages);
@@ -223,6 +238,7 @@ void TfrmMain::SelectNextImage() {
         TreeView_SelectItem(tvImages, first);
         SetFocus(tvImages);
     }
+    m_SpareBitmap.Reset();
 }
 
 void TfrmMain::SelectPrevImage() {
@@ -233,7 +249,7 @@ void TfrmMain::SelectPrevImage() {
         } else {
             TreeView_SelectItem(tvImages, nullptr);
             m_pImage->Unload();
-            m_pImageCtrl->Clear();
+            ClearView();
         }
     }
     if (TreeView_GetSelection(tvImages))
@@ -247,6 +263,7 @@ void TfrmMain::SelectPrevImage() {
         TreeView_SelectItem(tvImages, last);
         SetFocus(tvImages);
     }
+    m_SpareBitmap.Reset();
 }
 
 void TfrmMain::btnSourceClick() {

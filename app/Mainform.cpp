@@ -245,6 +245,11 @@ LRESULT TfrmMain::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         if (m_pPictures)
             m_pPictures->ReadAheadDone(static_cast<uint32_t>(wp));
         return 0;
+    case WM_STARTREADAHEAD:
+        m_bReadAheadPosted = false;
+        if (m_pPictures && !m_bClosed)
+            ReadAheadNeighbour();
+        return 0;
     case WM_COMMAND:
         if (lp == 0 || reinterpret_cast<HWND>(lp) == ToolBarWnd) {
             OnCommand(LOWORD(wp)); // menus, shortcuts and tool buttons

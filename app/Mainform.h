@@ -85,6 +85,9 @@ public:
     static constexpr int kListMinWidth = 120;
     // Posted by the read-ahead when a picture arrived; wParam is its handle.
     static constexpr UINT WM_READAHEAD = WM_APP + 1002;
+    // Posted to itself: the read-ahead starts once the command that showed
+    // a picture has finished.
+    static constexpr UINT WM_STARTREADAHEAD = WM_APP + 1003;
 
     TfrmMain();
     ~TfrmMain() override;
@@ -148,8 +151,12 @@ private:
     void SelectNextImage();
     void SelectPrevImage();
     // Reads the neighbour of the selected entry in the direction of travel
-    // while the user looks at the picture.
+    // while the user looks at the picture (ScheduleReadAhead: once the
+    // current command has finished).
     void ReadAheadNeighbour();
+    void ScheduleReadAhead();
+    // Clears the view, keeping its bitmap's memory for the next picture.
+    void ClearView();
     void btnSourceClick();
     bool tvImagesChanging(HTREEITEM hItem) const;
     void tvImagesChange();
@@ -196,6 +203,8 @@ private:
     bool m_bStartMaximised = false; // shown maximised the first time
     int32_t m_nRotation = -1;
     int m_nDirection = 1; // of travel: 1 down the list, -1 up
+    bool m_bReadAheadPosted = false;
+    ui::UniqueBitmap m_SpareBitmap; // the bitmap last shown, while the view shows none
     std::string m_sFolder;
     std::unique_ptr<TImageCtrl> m_pImageCtrl;
     std::unique_ptr<CImage> m_pImage;

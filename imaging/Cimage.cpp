@@ -220,11 +220,14 @@ void CImage::Unload() {
     m_pRGB = TPixels(); // the deleter forgets the block too
 }
 
-HBITMAP CImage::CreateBitmap(HDC hDC) const {
-    if (!HasPicture())
+HBITMAP CImage::CreateBitmap(HDC hDC, HBITMAP hReuse) const {
+    if (!HasPicture()) {
+        if (hReuse != nullptr)
+            DeleteObject(hReuse);
         return nullptr;
+    }
     return static_cast<HBITMAP>(
-        g_IS3.m_pRGBToHBITMAP(m_pRGB.get(), uint32_t(m_nWidth), uint32_t(m_nHeight), nullptr, hDC));
+        g_IS3.m_pRGBToHBITMAP(m_pRGB.get(), uint32_t(m_nWidth), uint32_t(m_nHeight), hReuse, hDC));
 }
 
 bool CImage::Rotate(uint8_t nCode) {

@@ -54,8 +54,10 @@ public:
     void Swap(CImage& other) noexcept;
 
     // A display bitmap of the picture for `hDC`, owned by the caller; null
-    // without a picture or on failure.
-    HBITMAP CreateBitmap(HDC hDC) const;
+    // without a picture or on failure. `hReuse` (taken over) is a bitmap no
+    // longer shown, refilled instead of a new one when it has the size and
+    // kind the new one would have.
+    HBITMAP CreateBitmap(HDC hDC, HBITMAP hReuse = nullptr) const;
 
     // 0 = 90 degrees right, 1 = 180 degrees, 2 = 90 degrees left. Each
     // transformation builds a new buffer and leaves the picture unchanged

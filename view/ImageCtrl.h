@@ -48,10 +48,10 @@ public:
     void SetProperties(const TProperties* properties);
     // Shows a new picture; the view takes ownership of the bitmap.
     void SetBitmap(HBITMAP bitmap);
-    // Frees the bitmap shown before its successor is made, so the two never
-    // take memory together; nothing else changes, and SetBitmap must follow
-    // before the view paints again.
-    void ReleaseBitmap() { m_Bitmap.Reset(); }
+    // Gives up the bitmap shown, now the caller's, without repainting: its
+    // memory may take the next picture, and the two never take memory
+    // together. SetBitmap or Clear must follow before the view paints again.
+    HBITMAP TakeBitmap() { return m_Bitmap.Release(); }
     // Removes the picture and the crop box.
     void Clear();
     // Re-places the crop box over the picture after the view's size changed.

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <memory>
 #include <new>
+#include <utility>
 
 namespace isource {
 namespace {
@@ -41,15 +42,21 @@ HBITMAP MakeSection(const uint8_t* rgb, int32_t width, int32_t height, HDC dc) {
 // bitmap holds there, but filled by the processors straight from the
 // picture instead of through a conversion by the system, and painted as
 // fast.
+// Bottom-up, as GetObject describes every section (a top-down one too,
+// under Wine), so one made here is told by its description alone.
+void FillScreenSection(const uint8_t* rgb, int32_t width, int32_t height, void* bits) {
+    uint8_t* lastRow = static_cast<uint8_t*>(bits) + ptrdiff_t(height - 1) * width * 4;
+    RgbToBgrxRows(rgb, width, height, width * 3, lastRow, -width * 4);
+    GdiFlush();
+}
+
 HBITMAP MakeScreenSection(const uint8_t* rgb, int32_t width, int32_t height, HDC dc) {
-    BITMAPINFO info = BitmapInfo(width, -height);
+    BITMAPINFO info = BitmapInfo(width, height);
     info.bmiHeader.biBitCount = 32;
     void* bits = nullptr;
     HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (bitmap == nullptr || bits == nullptr)
-        return bitmap;
-    RgbToBgrxRows(rgb, width, height, width * 3, static_cast<uint8_t*>(bits), width * 4);
-    GdiFlush();
+    if (bitmap != nullptr && bits != nullptr)
+        FillScreenSection(rgb, width, height, bits);
     return bitmap;
 }
 
@@ -87,16 +94,46 @@ HBITMAP MakeCompatible(const uint8_t* rgb, int32_t width, int32_t height, HDC dc
     return bitmap;
 }
 
+// Whether `bitmap` is a screen section MakeScreenSection made for a picture
+// of this size; its bits then.
+void* ScreenSectionBits(HBITMAP bitmap, int32_t width, int32_t height) {
+    DIBSECTION section{};
+    if (bitmap == nullptr || GetObjectA(bitmap, sizeof section, &section) != sizeof section)
+        return nullptr;
+    const BITMAPINFOHEADER& h = section.dsBmih;
+    const bool same = h.biWidth == width && h.biHeight == height && h.biBitCount == 32 &&
+                      h.biCompression == BI_RGB && section.dsBm.bmBits != nullptr;
+    return same ? section.dsBm.bmBits : nullptr;
+}
+
 } // namespace
 
-HBITMAP MakeBitmap(const uint8_t* rgb, int32_t width, int32_t height, HDC dc, uint32_t method) {
-    if (rgb == nullptr || width <= 0 || height <= 0 || int64_t{width} * height > INT32_MAX / 4)
+HBITMAP MakeBitmap(const uint8_t* rgb, int32_t width, int32_t height, HDC dc, uint32_t method,
+                   HBITMAP reuse) {
+    if (rgb == nullptr || width <= 0 || height <= 0 || int64_t{width} * height > INT32_MAX / 4) {
+        if (reuse != nullptr)
+            DeleteObject(reuse);
         return nullptr;
+    }
     HDC screen = nullptr;
     if (dc == nullptr)
         dc = screen = GetDC(nullptr);
-    HBITMAP bitmap = method == kIS3BitmapDibSection ? MakeSection(rgb, width, height, dc)
-                                                    : MakeCompatible(rgb, width, height, dc);
+    // A bitmap no longer shown takes the new picture when it is what would
+    // be made anyway: its memory is mapped already, a fresh one is mapped
+    // page by page as it is first written.
+    void* bits = method == kIS3BitmapCompatible && TrueColourScreen(dc)
+                     ? ScreenSectionBits(reuse, width, height)
+                     : nullptr;
+    HBITMAP bitmap = nullptr;
+    if (bits != nullptr) {
+        FillScreenSection(rgb, width, height, bits);
+        bitmap = std::exchange(reuse, nullptr);
+    } else {
+        if (reuse != nullptr)
+            DeleteObject(std::exchange(reuse, nullptr));
+        bitmap = method == kIS3BitmapDibSection ? MakeSection(rgb, width, height, dc)
+                                                : MakeCompatible(rgb, width, height, dc);
+    }
     if (screen != nullptr)
         ReleaseDC(nullptr, screen);
     return bitmap;

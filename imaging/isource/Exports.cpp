@@ -151,15 +151,17 @@ IS3Memory IS3_CALL IS3ReadImageToRGBEx(IS3Source source, uint32_t* width, uint32
     });
 }
 
-IS3Bitmap IS3_CALL IS3RGBToHBITMAP(const uint8_t* pixels, uint32_t width, uint32_t height, void* palette,
+IS3Bitmap IS3_CALL IS3RGBToHBITMAP(const uint8_t* pixels, uint32_t width, uint32_t height, IS3Bitmap reuse,
                                    IS3DeviceContext dc) {
     return Guarded<IS3Bitmap>(nullptr, [&]() -> IS3Bitmap {
         if (!Fits({width, height})) {
+            if (reuse != nullptr)
+                DeleteObject(static_cast<HBITMAP>(reuse));
             SetLastError(kIS3BadArgument);
             return nullptr;
         }
         HBITMAP bitmap = isource::MakeBitmap(pixels, int32_t(width), int32_t(height), static_cast<HDC>(dc),
-                                             g_bitmapMethod);
+                                             g_bitmapMethod, static_cast<HBITMAP>(reuse));
         if (bitmap == nullptr)
             SetLastError(kIS3CannotMakeBitmap);
         return bitmap;

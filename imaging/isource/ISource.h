@@ -44,7 +44,10 @@ typedef struct IS3ReadOptions {
 // Results of 0 mean failure unless said otherwise; GetLastError then tells
 // why (an IS3Error). WriteJPG's `stride` is the bytes from one row of
 // `pixels` to the next, 0 for rows back to back, so a cut of a larger
-// picture is written where it lies.
+// picture is written where it lies. RGBToHBITMAP's `reuse` is null or a
+// bitmap of an earlier call that is no longer shown: the call takes it over
+// and refills it when it has the new bitmap's size and kind (its memory is
+// mapped already), else deletes it.
 #define IS3_ENTRY_POINTS(X)                                                                                  \
     X(Initialize, uint32_t, (void))                                                                          \
     X(GetLibVersion, uint32_t, (void))                                                                       \
@@ -58,7 +61,7 @@ typedef struct IS3ReadOptions {
     X(ReadImageToRGBEx, IS3Memory,                                                                           \
       (IS3Source source, uint32_t * width, uint32_t * height, const IS3ReadOptions* options))                \
     X(RGBToHBITMAP, IS3Bitmap,                                                                               \
-      (const uint8_t* pixels, uint32_t width, uint32_t height, void* palette, IS3DeviceContext dc))          \
+      (const uint8_t* pixels, uint32_t width, uint32_t height, IS3Bitmap reuse, IS3DeviceContext dc))        \
     X(QuickRotateImage, uint32_t,                                                                            \
       (const uint8_t* src, uint32_t width, uint32_t height, uint32_t srcStride, uint8_t* dst,                \
        uint32_t dstStride, uint32_t code, uint32_t bpp))                                                     \

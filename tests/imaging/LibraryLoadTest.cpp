@@ -335,3 +335,47 @@ TEST(ImagingLibrary, WritesACutWhereItLies) {
     EXPECT_EQ(Lib().GetLastError(), uint32_t(kIS3BadArgument));
     Lib().CloseDest(dest);
 }
+
+// A bitmap no longer shown takes the next picture of its size (the same
+// handle, the new pixels); one of another size is deleted and a new one made.
+TEST(ImagingLibrary, RefillsABitmapOfTheSameSize) {
+    Rgb a, b;
+    ASSERT_TRUE(Read(Corpus("jpeg_422.jpg"), a)); // 157 x 118
+    ASSERT_TRUE(Read(Corpus("jpeg_444.jpg"), b)); // 157 x 118, other pixels
+    HDC screen = GetDC(nullptr);
+    ASSERT_NE(Lib().SetHBITMAPCreateMethod(kIS3BitmapCompatible), 0u);
+    const auto make = [&](const Rgb& p, HBITMAP reuse) {
+        return static_cast<HBITMAP>(
+            Lib().RGBToHBITMAP(p.pixels.data(), uint32_t(p.width), uint32_t(p.height), reuse, screen));
+    };
+    const auto pixel = [&](HBITMAP bitmap, int x, int y) {
+        HDC memory = CreateCompatibleDC(screen);
+        HGDIOBJ old = SelectObject(memory, bitmap);
+        const COLORREF c = GetPixel(memory, x, y);
+        SelectObject(memory, old);
+        DeleteDC(memory);
+        return c;
+    };
+    const auto rgb = [](const Rgb& p, int x, int y) {
+        const uint8_t* s = &p.pixels[(size_t(y) * p.width + x) * 3];
+        return RGB(s[0], s[1], s[2]);
+    };
+    HBITMAP first = make(a, nullptr);
+    ASSERT_NE(first, nullptr);
+    HBITMAP refilled = make(b, first);
+    EXPECT_EQ(refilled, first);
+    for (const POINT& p : {POINT{0, 0}, POINT{156, 117}, POINT{77, 40}})
+        EXPECT_EQ(pixel(refilled, p.x, p.y), rgb(b, p.x, p.y)) << p.x << "," << p.y;
+
+    Rgb small;
+    ASSERT_TRUE(Read(Corpus("odd_17x13.jpg"), small));
+    HBITMAP other = make(small, refilled);
+    ASSERT_NE(other, nullptr);
+    EXPECT_EQ(GetObjectType(refilled), 0u) << "the bitmap of another size is deleted";
+    BITMAP info{};
+    ASSERT_NE(GetObjectA(other, sizeof info, &info), 0);
+    EXPECT_EQ(info.bmWidth, 17);
+    EXPECT_EQ(pixel(other, 5, 6), rgb(small, 5, 6));
+    DeleteObject(other);
+    ReleaseDC(nullptr, screen);
+}

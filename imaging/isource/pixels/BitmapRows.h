@@ -18,7 +18,9 @@ void RgbToBitmapRows(const uint8_t* src, int32_t width, int32_t rows, int32_t sr
                      int32_t dstStride);
 
 // Converts `rows` rows of `width` RGB pixels to 32-bit bitmap rows
-// `dstStride` apart, on the processors.
+// `dstStride` apart (negative for a bottom-up bitmap, `dst` then the row of
+// the picture's top),
+// on the processors.
 void RgbToBgrxRows(const uint8_t* src, int32_t width, int32_t rows, int32_t srcStride, uint8_t* dst,
                    int32_t dstStride);
 
