@@ -6,10 +6,10 @@
 //       a folder of JPEGs of one size: start-up with the first fill of the
 //       tree, Refresh, and selecting an entry, Next Image and Prev Image,
 //       each with the messages and paints it leaves behind;
-//   bench_main_window.exe camera <folder>
-//       Next Image through a folder of large pictures until the picture is
-//       painted, beside the decode alone (CImage::Load of the same file) and
-//       the decode with the display bitmap, in turns.
+//   bench_main_window.exe photos <folder> <firsts-parent> [pause-ms]
+//       a folder of camera pictures gone through as a person does, with a
+//       pause on each picture: Next Image, Copy Image with auto advance, and
+//       the first picture of each folder under <firsts-parent> (see Photos).
 //
 // Prints one line of key=value pairs: times in milliseconds as medians, with
 // the fastest and slowest as the spread. Every step is checked (the entry
@@ -28,6 +28,7 @@
 
 #include <windows.h>
 #include <commctrl.h>
+#include <psapi.h>
 
 #include <algorithm>
 #include <atomic>
@@ -143,6 +144,7 @@ public:
         return Now() - start;
     }
     TfrmMain& Form() { return *m_pForm; }
+    std::string CopyFolder() const { return m_Root.File("Documents"); }
 
 private:
     TempFolder m_Root;
@@ -352,67 +354,280 @@ size_t CountMarked(HWND view, const std::vector<POINT>& points) {
     return n;
 }
 
-int Camera(const std::string& sFolder) {
-    Session session(sFolder);
-    const double startup = session.Start();
-    TfrmMain& form = session.Form();
-    HWND tree = form.Tree();
-    const std::vector<HTREEITEM> entries = Entries(tree);
-    Check(entries.size() >= 6, "at least 6 pictures are needed in " + sFolder);
+// A person looking at the picture: the window's messages run as they come
+// (the read-ahead's among them), nothing else happens.
+void Pause(double ms) {
+    const double end = Now() + ms;
+    for (double left = ms; left > 0; left = end - Now()) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, DWORD(left) + 1, QS_ALLINPUT);
+        harness::PumpMessages();
+    }
+}
 
-    HWND view = form.ImageCtrl()->Handle();
-    g_hView = view;
-    HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROCRET, AfterMessage, nullptr, GetCurrentThreadId());
-    Check(hook != nullptr, "cannot watch the view's paints");
-    const std::vector<POINT> probes = ProbePoints(view);
+// The process's private bytes, which hold the pictures and the display
+// bitmap (under Wine the anonymous memory it has, as the system reports
+// it now; Wine's own "peak" is that same figure), watched from a thread of
+// its own every few milliseconds for their highest value, and the working
+// set's peak, which holds everything the process touched besides.
+size_t PrivateBytes() {
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof counters;
+    GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
+    return counters.PagefileUsage;
+}
+size_t PeakWorkingSet() {
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof counters;
+    GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
+    return counters.PeakWorkingSetSize;
+}
 
-    Series decode, bitmap, next, painted;
-    StepTimes after;
-    int32_t nWidth = 0, nHeight = 0;
-    for (size_t i = 1; i < entries.size(); ++i) {
-        const std::string sPath = sFolder + "\\" + EntryText(tree, entries[i]);
-        {
-            // The same file decoded alone, then with the display bitmap.
-            CImage image;
-            double start = Now();
-            Check(image.Load(sPath), "cannot read " + sPath);
-            decode.Add(Now() - start);
-            nWidth = image.Width();
-            nHeight = image.Height();
-            HDC dc = GetDC(view);
-            start = Now();
-            HBITMAP made = image.CreateBitmap(dc);
-            bitmap.Add(Now() - start);
-            Check(made != nullptr, "cannot make the display bitmap");
-            DeleteObject(made);
-            ReleaseDC(view, dc);
-        }
-        Mark(view, probes);
-        Check(CountMarked(view, probes) == probes.size(), "the view's pixels cannot be read back");
+class MemoryWatch {
+public:
+    MemoryWatch()
+        : m_nBefore(PrivateBytes()), m_nPeak(m_nBefore), m_Thread([this] {
+              while (!m_bStop) {
+                  m_nPeak = std::max(m_nPeak.load(), PrivateBytes());
+                  Sleep(3);
+              }
+          }) {}
+    ~MemoryWatch() { Stop(); }
+    MemoryWatch(const MemoryWatch&) = delete;
+    MemoryWatch& operator=(const MemoryWatch&) = delete;
+    void Stop() {
+        m_bStop = true;
+        if (m_Thread.joinable())
+            m_Thread.join();
+    }
+    size_t Before() const { return m_nBefore; }
+    size_t Peak() const { return m_nPeak; }
+
+private:
+    const size_t m_nBefore;
+    std::atomic<size_t> m_nPeak;
+    std::atomic<bool> m_bStop{false};
+    std::thread m_Thread;
+};
+
+// A command timed from the moment it is sent until it returns, checked to
+// have painted the new picture before returning: the view painted, has
+// nothing left to paint, and shows a picture where the marks were.
+class PaintedStep {
+public:
+    explicit PaintedStep(HWND view) : m_hView(view), m_Probes(ProbePoints(view)) {
+        g_hView = view;
+        m_hHook = SetWindowsHookExA(WH_CALLWNDPROCRET, AfterMessage, nullptr, GetCurrentThreadId());
+        Check(m_hHook != nullptr, "cannot watch the view's paints");
+    }
+    ~PaintedStep() { UnhookWindowsHookEx(m_hHook); }
+    PaintedStep(const PaintedStep&) = delete;
+    PaintedStep& operator=(const PaintedStep&) = delete;
+
+    template <class Step> double Run(const char* name, Step step) {
+        Mark(m_hView, m_Probes);
+        Check(CountMarked(m_hView, m_Probes) == m_Probes.size(), "the view's pixels cannot be read back");
         g_nPaints = 0;
         const double start = Now();
-        SendCommand(form, cmdNextImage);
-        const double end = Now();
-        // Painted inside the command: the view painted, has nothing left to
-        // paint, and shows the new picture where the marks were.
-        Check(g_nPaints > 0, "Next Image returned before the view painted");
-        next.Add(end - start);
-        painted.Add(g_nLastPaintEnd - start);
-        Check(!GetUpdateRect(view, nullptr, FALSE), "Next Image left the view to be painted later");
-        Check(CountMarked(view, probes) == 0, "Next Image returned before the picture was on the screen");
-        CheckShown(form, entries[i], SourceText(nWidth, nHeight), "Next Image");
-        after.Run([] {});
+        step();
+        const double ms = Now() - start;
+        Check(g_nPaints > 0, std::string(name) + " returned before the view painted");
+        Check(!GetUpdateRect(m_hView, nullptr, FALSE),
+              std::string(name) + " left the view to be painted later");
+        Check(CountMarked(m_hView, m_Probes) == 0,
+              std::string(name) + " returned before the picture was on the screen");
+        return ms;
     }
-    UnhookWindowsHookEx(hook);
 
-    std::printf("job=camera picture=%dx%d view=%s startup_ms=%.1f ", nWidth, nHeight,
-                WindowSize(view).c_str(), startup);
+private:
+    HWND m_hView;
+    std::vector<POINT> m_Probes;
+    HHOOK m_hHook = nullptr;
+};
+
+std::vector<std::string> JpegsIn(const std::string& sFolder) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found{};
+    HANDLE search = FindFirstFileA((sFolder + "\\*.jpg").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return names;
+    do
+        names.emplace_back(found.cFileName);
+    while (FindNextFileA(search, &found));
+    FindClose(search);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::vector<std::string> FoldersIn(const std::string& sParent) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found{};
+    HANDLE search = FindFirstFileA((sParent + "\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return names;
+    do
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && found.cFileName[0] != '.')
+            names.emplace_back(sParent + "\\" + found.cFileName);
+    while (FindNextFileA(search, &found));
+    FindClose(search);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// The user's work on a folder of camera pictures, each step after a pause
+// of `pauseMs` on the picture:
+//   (a) Next Image through the folder, to the next picture painted;
+//   (b) Copy Image with auto advance (a crop box drawn once and kept, the
+//       copy scaled to a 1920 x 1080 display, every fifth picture turned
+//       first), to the copy written and the next picture painted;
+//   (c) the first picture of each folder under `sFirsts`, from the source
+//       folder chosen to its first picture painted;
+// beside the decode alone (CImage::Load) of every picture, made before the
+// window opens. Also the process's private bytes at their peak against the
+// bound of two pictures and a display bitmap.
+int Photos(const std::string& sFolder, const std::string& sFirsts, double pauseMs) {
+    const std::vector<std::string> names = JpegsIn(sFolder);
+    const std::vector<std::string> firsts = FoldersIn(sFirsts);
+    Check(names.size() >= 6, "at least 6 pictures are needed in " + sFolder);
+    Check(!firsts.empty(), "no folders in " + sFirsts);
+
+    // Each picture decoded alone into new memory, as a program without a
+    // picture before does; then into the memory of the picture before, as
+    // the window does.
+    Series decode, decodeReused;
+    int32_t nWidth = 0, nHeight = 0;
+    for (const std::string& name : names) {
+        CImage image;
+        const double start = Now();
+        Check(image.Load(sFolder + "\\" + name), "cannot read " + name);
+        decode.Add(Now() - start);
+        Check(nWidth == 0 || (image.Width() == nWidth && image.Height() == nHeight),
+              "the pictures differ in size");
+        nWidth = image.Width();
+        nHeight = image.Height();
+    }
+    {
+        CImage image;
+        for (const std::string& name : names) {
+            TLoadOptions options;
+            options.hReuse = image.ReleaseBlock();
+            const double start = Now();
+            Check(image.Load(sFolder + "\\" + name, options) == TLoadResult::Loaded, "cannot read " + name);
+            decodeReused.Add(Now() - start);
+        }
+    }
+    const size_t pictureBytes = size_t(nWidth) * size_t(nHeight) * 3;
+    const std::string sSource = SourceText(nWidth, nHeight);
+    size_t fileBytes = 0; // the largest file, which a decode holds while it works
+    for (const std::string& name : names) {
+        WIN32_FILE_ATTRIBUTE_DATA data{};
+        if (GetFileAttributesExA((sFolder + "\\" + name).c_str(), GetFileExInfoStandard, &data))
+            fileBytes = std::max<size_t>(fileBytes, data.nFileSizeLow);
+    }
+
+    // The window starts on an empty folder: what it takes by itself is not
+    // counted against the pictures.
+    TempFolder empty;
+    Session session(empty.Path());
+    session.Start();
+    TfrmMain& form = session.Form();
+    Pause(pauseMs);
+    const size_t workingBefore = PeakWorkingSet();
+    MemoryWatch memory;
+    TProperties& props = *form.Properties();
+    props.SetSourceFolder(sFolder.c_str());
+    SendCommand(form, cmdPopulate);
+    HWND tree = form.Tree();
+    const std::vector<HTREEITEM> entries = Entries(tree);
+    Check(entries.size() == names.size(), "the tree does not list the folder's pictures");
+    CheckShown(form, entries[0], sSource, "start-up");
+    HWND view = form.ImageCtrl()->Handle();
+    PaintedStep painted(view);
+    const CPictureCache::TStats afterStart = form.Pictures()->Stats();
+
+    // (a)
+    Series next;
+    for (size_t i = 1; i < entries.size(); ++i) {
+        Pause(pauseMs);
+        next.Add(painted.Run("Next Image", [&] { SendCommand(form, cmdNextImage); }));
+        CheckShown(form, entries[i], sSource, "Next Image");
+    }
+    const CPictureCache::TStats afterNext = form.Pictures()->Stats();
+
+    // (b) From the first picture again, as a display of 1920 x 1080 takes it.
+    Pause(pauseMs);
+    SendCommand(form, cmdNextImage);
+    CheckShown(form, entries[0], sSource, "Next Image round the end");
+    const std::string sCopies = session.CopyFolder();
+    props.SetTargetFolder(sCopies.c_str());
+    props.m_nMaxWidth = 1920;
+    props.m_nMaxHeight = 1080;
+    props.m_bMaxSize = props.m_bSnapRatio = props.m_bPrevRect = props.m_bAutoAdvance = true;
+    props.m_bEnlargement = false;
+    props.m_nFilenameMode = fmNeverPrompt;
+    form.ImageCtrl()->SetProperties(&props);
+    {
+        RECT client{};
+        GetClientRect(view, &client);
+        const POINT from{client.right / 10, client.bottom / 10},
+            to{client.right * 9 / 10, client.bottom * 9 / 10};
+        SendMessageA(view, WM_MOUSEMOVE, 0, MAKELPARAM(from.x, from.y));
+        SendMessageA(view, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(from.x, from.y));
+        SendMessageA(view, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(to.x, to.y));
+        SendMessageA(view, WM_LBUTTONUP, 0, MAKELPARAM(to.x, to.y));
+        harness::PumpMessages();
+    }
+    Series copy, rotate;
+    int nCopies = 0;
+    for (size_t i = 0; i < entries.size(); ++i) {
+        Pause(pauseMs);
+        if (i % 5 == 4) {
+            const double start = Now();
+            SendCommand(form, cmdRotateRight);
+            rotate.Add(Now() - start);
+            Pause(pauseMs);
+        }
+        const std::string sCopy = sCopies + "\\" + CopyFileName(EntryText(tree, entries[i]));
+        copy.Add(painted.Run("Copy Image", [&] { SendCommand(form, cmdCopy); }));
+        CheckShown(form, entries[(i + 1) % entries.size()], sSource, "Copy Image");
+        CImage written;
+        Check(written.Load(sCopy) && written.Width() == 1920 && written.Height() == 1080,
+              "Copy Image did not write " + sCopy + " at 1920 x 1080");
+        ++nCopies;
+    }
+    const CPictureCache::TStats afterCopy = form.Pictures()->Stats();
+
+    // (c)
+    Series first;
+    for (const std::string& sFirst : firsts) {
+        Pause(pauseMs);
+        props.SetSourceFolder(sFirst.c_str());
+        first.Add(painted.Run("the first picture", [&] { SendCommand(form, cmdPopulate); }));
+        const std::vector<HTREEITEM> listed = Entries(tree);
+        Check(!listed.empty(), "no pictures listed in " + sFirst);
+        CheckShown(form, listed[0], sSource, "the first picture");
+    }
+    const CPictureCache::TStats afterFirst = form.Pictures()->Stats();
+    memory.Stop();
+
+    std::printf("job=photos picture=%dx%d pictures=%zu folders=%zu pause_ms=%.0f view=%s ", nWidth, nHeight,
+                names.size(), firsts.size(), pauseMs, WindowSize(view).c_str());
     decode.Print("decode");
-    bitmap.Print("bitmap");
+    decodeReused.Print("decode_reused");
     next.Print("next");
-    painted.Print("painted");
-    after.whole.Print("after");
-    std::printf("ratio=%.2f\n", next.Median() / decode.Median());
+    copy.Print("copy");
+    rotate.Print("rotate");
+    first.Print("first");
+    std::printf("first_ratio=%.2f first_ratio_reused=%.2f next_decodes=%d copy_decodes=%d first_decodes=%d "
+                "read_aheads=%d refused=%d "
+                "peak_pictures=%d copies=%d ",
+                first.Median() / decode.Median(), first.Median() / decodeReused.Median(),
+                afterNext.nDecodes - afterStart.nDecodes, afterCopy.nDecodes - afterNext.nDecodes,
+                afterFirst.nDecodes - afterCopy.nDecodes, afterFirst.nReadAheads, afterFirst.nRefused,
+                afterFirst.nPeakPictures, nCopies);
+    std::printf("private_before_kb=%zu private_peak_kb=%zu working_peak_before_kb=%zu working_peak_kb=%zu "
+                "picture_bytes=%zu bitmap_bytes=%zu file_bytes=%zu\n",
+                memory.Before() / 1024, memory.Peak() / 1024, workingBefore / 1024, PeakWorkingSet() / 1024,
+                pictureBytes, size_t(nWidth) * size_t(nHeight) * 4, fileBytes);
     return 0;
 }
 
@@ -420,14 +635,16 @@ int Camera(const std::string& sFolder) {
 
 int main(int argc, char** argv) {
     const std::string mode = argc > 2 ? argv[1] : "";
-    const int nSteps = argc > 3 ? std::atoi(argv[3]) : 50;
-    if ((mode != "folder" && mode != "camera") || nSteps < 1) {
-        std::fprintf(stderr, "usage: %s folder FOLDER [STEPS] | camera FOLDER\n", argv[0]);
+    const int nSteps = mode == "folder" && argc > 3 ? std::atoi(argv[3]) : 50;
+    const double pauseMs = mode == "photos" && argc > 4 ? std::atof(argv[4]) : 1000.0;
+    if (!((mode == "folder" && nSteps >= 1) || (mode == "photos" && argc > 3))) {
+        std::fprintf(stderr, "usage: %s folder FOLDER [STEPS] | photos FOLDER FIRSTS-PARENT [PAUSE-MS]\n",
+                     argv[0]);
         return 2;
     }
     Check(InitImaging(), "Failure loading the image dll");
     MessageBoxWatch watch;
-    const int code = mode == "folder" ? Folder(argv[2], nSteps) : Camera(argv[2]);
+    const int code = mode == "folder" ? Folder(argv[2], nSteps) : Photos(argv[2], argv[3], pauseMs);
     std::fflush(stdout);
     return code;
 }

@@ -5,11 +5,16 @@
 //   detailed 6000 x 3375: plasma multiplied by an 8-pixel checkerboard and by
 //            1-pixel diagonal lines every 7 pixels, where resampling filters
 //            differ clearly.
+//   variant  picture k of a folder of distinct camera pictures made from one:
+//            shifted round by a different offset, mirrored for odd k, with
+//            its channels in another order every third picture.
 // Usage: bench_make_pictures camera|detailed <out.ppm>
+//        bench_make_pictures variant <in.ppm> <out.ppm> <k>
 #include "bench/Ppm.h"
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <random>
 
@@ -92,9 +97,33 @@ bench::RgbPicture Detailed() {
     return p;
 }
 
+bench::RgbPicture Variant(const bench::RgbPicture& in, int k) {
+    bench::RgbPicture p{in.width, in.height, std::vector<uint8_t>(in.pixels.size())};
+    const int32_t dx = int32_t((int64_t{k} * 977) % in.width), dy = int32_t((int64_t{k} * 613) % in.height);
+    const int order = k % 3;
+    for (int32_t y = 0; y < p.height; ++y)
+        for (int32_t x = 0; x < p.width; ++x) {
+            const int32_t sx0 = (x + dx) % in.width;
+            const int32_t sx = k % 2 ? in.width - 1 - sx0 : sx0;
+            const uint8_t* s = &in.pixels[(size_t((y + dy) % in.height) * in.width + sx) * 3];
+            uint8_t* d = &p.pixels[(size_t(y) * p.width + x) * 3];
+            for (int c = 0; c < 3; ++c)
+                d[c] = s[(c + order) % 3];
+        }
+    return p;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 5 && std::strcmp(argv[1], "variant") == 0) {
+        bench::RgbPicture in;
+        if (!bench::ReadPpm(argv[2], in) || !bench::WritePpm(argv[3], Variant(in, std::atoi(argv[4])))) {
+            std::fprintf(stderr, "cannot make %s from %s\n", argv[3], argv[2]);
+            return 1;
+        }
+        return 0;
+    }
     if (argc != 3 || (std::strcmp(argv[1], "camera") != 0 && std::strcmp(argv[1], "detailed") != 0)) {
         std::fprintf(stderr, "usage: %s camera|detailed <out.ppm>\n", argv[0]);
         return 2;

@@ -59,15 +59,11 @@ int Copy(const char* in, const char* out) {
     const double loaded = Now();
     const size_t pictureBytes = size_t(image.Width()) * size_t(image.Height()) * 3;
     const bench::CopyGeometry g = bench::GeometryFor(image.Width(), image.Height());
-    if (!image.Rotate(0))
-        return std::fprintf(stderr, "cannot rotate\n"), 1;
-    const double rotated = Now();
     if (!image.WriteJpeg(out, g.outWidth, g.outHeight, g.left, g.top, g.right, g.bottom, -1, bench::kQuality,
                          0, 0))
         return std::fprintf(stderr, "cannot write %s\n", out), 1;
     const double end = Now();
-    std::printf("job=copy ms=%.1f load_ms=%.1f rotate_ms=%.1f write_ms=%.1f ", end - start, loaded - start,
-                rotated - loaded, end - rotated);
+    std::printf("job=copy ms=%.1f load_ms=%.1f write_ms=%.1f ", end - start, loaded - start, end - loaded);
     bench::PrintGeometry(g);
     PrintMemory(before, Read(), pictureBytes);
     return 0;
