@@ -38,9 +38,12 @@ bool TCommandList::Checked(unsigned id) const {
     return i < m_States.size() && m_States[i].checked;
 }
 
+// Menus and tool bars took every state when they were bound, so only a
+// change needs telling them (each call costs, and the window asks after
+// every picture).
 void TCommandList::SetEnabled(unsigned id, bool enabled) {
     const size_t i = IndexOf(id);
-    if (i == m_States.size())
+    if (i == m_States.size() || m_States[i].enabled == enabled)
         return;
     m_States[i].enabled = enabled;
     Mirror(id);
@@ -48,7 +51,7 @@ void TCommandList::SetEnabled(unsigned id, bool enabled) {
 
 void TCommandList::SetChecked(unsigned id, bool checked) {
     const size_t i = IndexOf(id);
-    if (i == m_States.size())
+    if (i == m_States.size() || m_States[i].checked == checked)
         return;
     m_States[i].checked = checked;
     Mirror(id);
