@@ -2,6 +2,8 @@
 
 #include "support/LongPath.h"
 
+#include <new>
+
 TFileStamp StampOf(const std::string& sPath) {
     WIN32_FILE_ATTRIBUTE_DATA data{};
     TFileStamp stamp;
@@ -117,8 +119,17 @@ void CReadAhead::Work() {
         // A file written to while it was read may have given a torn
         // picture: only one whose stamp held from start to end is kept.
         const TFileStamp before = StampOf(sPath);
-        auto pImage = std::make_unique<CImage>();
-        const TLoadResult result = pImage->Load(sPath, options);
+        std::unique_ptr<CImage> pImage;
+        TLoadResult result = TLoadResult::Failed;
+        try {
+            pImage = std::make_unique<CImage>();
+            result = pImage->Load(sPath, options);
+        } catch (const std::bad_alloc&) {
+            // No memory for the object itself: nothing read ahead (the block
+            // to reuse is freed by the load, or here when it never began).
+            if (!pImage && options.hReuse != nullptr)
+                GlobalFree(options.hReuse);
+        }
         const bool bWhole = result == TLoadResult::Loaded && before.bValid && StampOf(sPath) == before;
 
         lock.lock();
