@@ -11,7 +11,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstring>
 
 using imagingtest::Corpus;
@@ -319,14 +318,9 @@ TEST(ImagingLibrary, WritesACutWhereItLies) {
         IS3Dest dest = Lib().OpenFileDest(folder.File(name).c_str(), 0);
         EXPECT_NE(Lib().WriteJPG(dest, pixels, w, h, 100, 24, nullptr, stride), 0u);
         Lib().CloseDest(dest);
-        std::FILE* f = std::fopen(folder.File(name).c_str(), "rb");
-        std::vector<uint8_t> bytes(1 << 20);
-        bytes.resize(f ? std::fread(bytes.data(), 1, bytes.size(), f) : 0);
-        if (f)
-            std::fclose(f);
-        return bytes;
+        return imagingtest::ReadFileBytes(folder.File(name));
     };
-    const std::vector<uint8_t> whole = write("packed.jpg", packed.data(), 0);
+    const std::string whole = write("packed.jpg", packed.data(), 0);
     ASSERT_GT(whole.size(), 1000u);
     EXPECT_TRUE(write("strided.jpg", &src.pixels[(size_t(top) * 160 + left) * 3], 160 * 3) == whole);
     // A stride shorter than a row is refused.
