@@ -73,11 +73,14 @@ void TfrmMain::PopulateTree() {
     m_bHasImages = false;
     ui::WaitCursor wait;
     m_sFolder = RemoveTrailingBackslash(m_pProperties->m_szSourceFolder);
-    m_pPictures->DropReadAhead();
 
     if (FolderExists(m_sFolder) || FolderExists(AddTrailingBackslash(m_sFolder))) {
-        ClearView();
-        UpdateCommands();
+        // The memory of the picture read ahead waits for the next read-ahead
+        // (freed below when no picture follows); the view is painted empty
+        // only when none follows, and the commands follow at the end.
+        m_pPictures->StopReadAhead();
+        m_SpareBitmap.Reset(m_pImageCtrl->TakeBitmap());
+        m_pImageCtrl->ClearUnpainted();
         // One redraw for the whole fill, and entries added in the tree's own
         // order at the end of the list instead of a sorted insertion each.
         SendMessageA(tvImages, WM_SETREDRAW, FALSE, 0);
@@ -90,6 +93,8 @@ void TfrmMain::PopulateTree() {
         SendMessageA(tvImages, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(root));
         SendMessageA(tvImages, WM_SETREDRAW, TRUE, 0);
         InvalidateRect(tvImages, nullptr, TRUE);
+    } else {
+        m_pPictures->DropReadAhead();
     }
     m_bPopulating = false;
 
@@ -99,8 +104,11 @@ void TfrmMain::PopulateTree() {
         TreeView_SelectItem(tvImages, first);
         SetFocus(tvImages);
         m_bHasImages = true;
+    } else {
+        m_pPictures->DropReadAhead();
     }
     m_SpareBitmap.Reset(); // no picture took it
+    UpdateWindow(m_pImageCtrl->Handle()); // emptied above, when no picture painted over it
     UpdateCommands();
 }
 

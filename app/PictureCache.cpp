@@ -30,10 +30,13 @@ CPictureCache::~CPictureCache() {
     DropReadAhead();
 }
 
+int CPictureCache::Held() const {
+    return (m_Image.HasPicture() ? 1 : 0) + (m_pAhead ? 1 : 0) + (m_hSpare ? 1 : 0) +
+           (m_sAheadPath.empty() || m_pAhead ? 0 : 1);
+}
+
 void CPictureCache::Count(int nExtra) {
-    const int nHeld = (m_Image.HasPicture() ? 1 : 0) + (m_pAhead ? 1 : 0) + (m_hSpare ? 1 : 0) +
-                      (m_sAheadPath.empty() || m_pAhead ? 0 : 1);
-    m_Stats.nPeakPictures = std::max(m_Stats.nPeakPictures, nHeld + nExtra);
+    m_Stats.nPeakPictures = std::max(m_Stats.nPeakPictures, Held() + nExtra);
 }
 
 void CPictureCache::FreeSpare() {
@@ -42,11 +45,19 @@ void CPictureCache::FreeSpare() {
     m_hSpare = nullptr;
 }
 
-void CPictureCache::DropReadAhead() {
+void CPictureCache::StopReadAhead() {
     m_ReadAhead.Cancel();
     m_nAheadId = 0;
     m_sAheadPath.clear();
-    m_pAhead.reset();
+    if (m_pAhead) {
+        FreeSpare();
+        m_hSpare = m_pAhead->ReleaseBlock();
+        m_pAhead.reset();
+    }
+}
+
+void CPictureCache::DropReadAhead() {
+    StopReadAhead();
     FreeSpare();
 }
 
@@ -93,15 +104,22 @@ bool CPictureCache::Use(const std::string& sPath, int32_t nRotation) {
         return TurnTo(nRotation);
 
     // Read here, the user waiting, into the memory of the picture shown
-    // before. Going elsewhere drops the read-ahead, so nothing else is read
-    // meanwhile; the file shown read again (changed on disk) keeps it.
+    // before. Going elsewhere stops the read-ahead, so nothing else is read
+    // meanwhile (the memory of its picture waits for the next one: two
+    // pictures, as while it was read); the file shown read again (changed
+    // on disk) keeps it.
     if (sPath != m_sPath)
-        DropReadAhead();
+        StopReadAhead();
     m_sPath.clear();
     TLoadOptions options;
     options.hReuse = m_Image.ReleaseBlock();
-    Count(options.hReuse ? 0 : 1);
-    const TLoadResult result = m_Image.Load(sPath, options);
+    Count(1);
+    TLoadResult result = m_Image.Load(sPath, options);
+    if (result == TLoadResult::Failed && m_hSpare != nullptr) {
+        // A larger picture may not have fitted beside the kept memory.
+        FreeSpare();
+        result = m_Image.Load(sPath, TLoadOptions());
+    }
     if (result != TLoadResult::Loaded)
         return false;
     ++m_Stats.nDecodes;
@@ -151,5 +169,6 @@ CPictureCache::TStats CPictureCache::Stats() {
     TStats stats = m_Stats;
     stats.nReadAheads = m_ReadAhead.Reads();
     stats.nRefused += m_ReadAhead.Refusals();
+    stats.nHeld = Held();
     return stats;
 }

@@ -37,7 +37,12 @@ public:
     // next picture would not fit beside the picture shown and the display
     // bitmap (ReadAheadLimit); then nothing is read ahead.
     void ReadAhead(const std::string& sPath);
+    // Stops the read-ahead and frees its memory.
     void DropReadAhead();
+    // Stops the read-ahead; the memory of a picture it read stays for the
+    // next read-ahead (ReadAhead takes it, or frees it when it reads none),
+    // so freeing it costs the user no time now.
+    void StopReadAhead();
     // The window's message: request `nId` is done.
     void ReadAheadDone(uint32_t nId);
 
@@ -50,6 +55,7 @@ public:
         int nReadAheads = 0; // files read ahead whole
         int nRefused = 0;    // read-aheads refused for want of memory
         int nPeakPictures = 0;
+        int nHeld = 0; // pictures held now
     };
     TStats Stats();
     // The file whose picture is read ahead or being read ("" none), and
@@ -62,6 +68,7 @@ private:
     // Takes the read-ahead when it holds `sPath` as `stamp` says.
     bool TakeAhead(const std::string& sPath, const TFileStamp& stamp);
     void FreeSpare();
+    int Held() const;
     // Pictures held now, with `nExtra` about to be allocated.
     void Count(int nExtra);
 

@@ -95,9 +95,14 @@ void TImageCtrl::SetBitmap(HBITMAP bitmap) {
 }
 
 void TImageCtrl::Clear() {
+    ClearUnpainted();
+    UpdateWindow(Handle());
+}
+
+void TImageCtrl::ClearUnpainted() {
     m_Bitmap.Reset();
     m_CropBox.ClearPicture();
-    Repaint();
+    InvalidateRect(Handle(), nullptr, FALSE);
 }
 
 void TImageCtrl::PlaceCropBox() {

@@ -54,6 +54,9 @@ public:
     HBITMAP TakeBitmap() { return m_Bitmap.Release(); }
     // Removes the picture and the crop box.
     void Clear();
+    // The same, leaving the empty view to the next paint: a picture shown
+    // at once paints over it, and nothing is painted twice.
+    void ClearUnpainted();
     // Re-places the crop box over the picture after the view's size changed.
     void PlaceCropBox();
     bool HasPicture() const { return static_cast<bool>(m_Bitmap); }

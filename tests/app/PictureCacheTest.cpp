@@ -147,3 +147,39 @@ TEST(PictureCache, ReadAheadIsSkippedWhenTheNextPictureWouldNotFit) {
     EXPECT_EQ(pictures.AheadPath(), "");
     EXPECT_LE(pictures.Stats().nPeakPictures, 2);
 }
+
+TEST(PictureCache, ANewFolderKeepsTheReadAheadsMemoryOnlyWhenAPictureFollows) {
+    MainWindowSession s;
+    for (const char* name : {"a.jpg", "b.jpg"})
+        s.AddPicture(kPhoto, name);
+    TfrmMain& f = s.Start();
+    CPictureCache& pictures = *f.Pictures();
+    const std::string other = s.CopyFolder() + "\\other", empty = s.CopyFolder() + "\\empty";
+    ASSERT_TRUE(CreateDirectoryA(other.c_str(), nullptr) && CreateDirectoryA(empty.c_str(), nullptr));
+    for (const char* name : {"\\c.jpg", "\\d.jpg"})
+        ASSERT_TRUE(CopyFileA((std::string(SNAPWELL_CORPUS_DIR) + "/" + kPhoto).c_str(),
+                              (other + name).c_str(), FALSE));
+
+    // Another folder: its first picture is decoded, the next read ahead and
+    // shown by Next without a decode.
+    AwaitReadAhead(f);
+    f.Properties()->SetSourceFolder(other.c_str());
+    s.Command(cmdPopulate);
+    EXPECT_EQ(s.SelectedText(), "c.jpg");
+    EXPECT_EQ(pictures.Stats().nDecodes, 2);
+    AwaitReadAhead(f);
+    EXPECT_EQ(pictures.AheadPath(), other + "\\d.jpg");
+    s.Command(cmdNextImage);
+    EXPECT_EQ(pictures.Stats().nDecodes, 2);
+    EXPECT_EQ(f.StatusText(3), " source = 160 x 120");
+
+    // A folder without pictures: the view is painted empty before the
+    // command returns and the read-ahead's memory is freed.
+    AwaitReadAhead(f);
+    f.Properties()->SetSourceFolder(empty.c_str());
+    SendMessageA(f.Handle(), WM_COMMAND, MAKEWPARAM(cmdPopulate, 0), 0);
+    EXPECT_FALSE(f.ImageCtrl()->HasPicture());
+    EXPECT_FALSE(GetUpdateRect(f.ImageCtrl()->Handle(), nullptr, FALSE));
+    EXPECT_EQ(pictures.Stats().nHeld, 1); // the picture shown before
+    EXPECT_LE(pictures.Stats().nPeakPictures, 2);
+}
