@@ -83,6 +83,20 @@ void PressChord(WORD key) {
     SendInput(4, in, sizeof(INPUT));
 }
 
+// Draws a box over the window from `from` to `to` (client points). The
+// system reports the real pointer's moves whenever it likes (a window raised
+// under it), also into the drag once the view holds the mouse: the pointer
+// rests at `to` first, so such a move can only say what the drag says.
+void DragOver(HWND window, POINT from, POINT to) {
+    POINT rest = to;
+    ClientToScreen(window, &rest);
+    SetCursorPos(rest.x, rest.y);
+    SendMessageA(window, WM_MOUSEMOVE, 0, MAKELPARAM(from.x, from.y));
+    SendMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(from.x, from.y));
+    SendMessageA(window, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(to.x, to.y));
+    SendMessageA(window, WM_LBUTTONUP, 0, MAKELPARAM(to.x, to.y));
+}
+
 HTREEITEM Selected(HWND tree) {
     return reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
 }
@@ -115,8 +129,6 @@ TEST(EndToEnd, TurnCropAndCopyWithTheKeyboardThenQuit) {
     settings.m_bMaxSize = true;
     OpenConfig()->WriteProperties(settings);
 
-    // Keep the real pointer off the picture: a real move must not join the drag.
-    SetCursorPos(0, 1023);
     const std::string program = std::string(SNAPWELL_PRODUCT_DIR) + "\\Snapwell.exe";
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
@@ -172,10 +184,7 @@ TEST(EndToEnd, TurnCropAndCopyWithTheKeyboardThenQuit) {
     model.NewPicture(kBigHeight, kBigWidth, client.right, client.bottom);
     const POINT from{150, 100};
     const POINT to{500, 300};
-    SendMessageA(view, WM_MOUSEMOVE, 0, MAKELPARAM(from.x, from.y));
-    SendMessageA(view, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(from.x, from.y));
-    SendMessageA(view, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(to.x, to.y));
-    SendMessageA(view, WM_LBUTTONUP, 0, MAKELPARAM(to.x, to.y));
+    DragOver(view, from, to);
     model.MouseMove({from.x, from.y});
     model.ButtonDown({from.x, from.y});
     model.MouseMove({to.x, to.y});
