@@ -11,7 +11,15 @@ if(WIN32)
     else()
         set(SNAPWELL_WINE_ARCH win32)
     endif()
-    set(SNAPWELL_DIST_DIR "${CMAKE_SOURCE_DIR}/dist/${SNAPWELL_WINE_ARCH}")
+    # The builds the presets make fill dist/<arch>; any other build folder of
+    # the same architecture (benchmarks, a second developer's) keeps its
+    # product to itself, so it never replaces the program another build's
+    # tests start.
+    if(CMAKE_BINARY_DIR STREQUAL "${CMAKE_SOURCE_DIR}/build/${SNAPWELL_WINE_ARCH}")
+        set(SNAPWELL_DIST_DIR "${CMAKE_SOURCE_DIR}/dist/${SNAPWELL_WINE_ARCH}")
+    else()
+        set(SNAPWELL_DIST_DIR "${CMAKE_BINARY_DIR}/dist")
+    endif()
 else()
     add_compile_options(-Wall -Wextra -Wno-unused-parameter)
     if(SNAPWELL_FUZZ)
