@@ -57,14 +57,7 @@ bool TfrmMain::IsListedSourceImage(const std::string& sPath) const {
     HTREEITEM root = TreeView_GetRoot(tvImages);
     for (HTREEITEM item = root ? TreeView_GetChild(tvImages, root) : nullptr; item;
          item = TreeView_GetNextSibling(tvImages, item)) {
-        char szText[MAX_PATH + 1] = {};
-        TVITEMA tvi{};
-        tvi.mask = TVIF_TEXT | TVIF_HANDLE;
-        tvi.hItem = item;
-        tvi.pszText = szText;
-        tvi.cchTextMax = sizeof szText;
-        SendMessageA(tvImages, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&tvi));
-        if (SameText(sName, szText))
+        if (SameText(sName, ItemText(item)))
             return true;
     }
     return false;

@@ -19,18 +19,6 @@ constexpr int kFolderIcon = 0;
 constexpr int kSelectedImageIcon = 1;
 constexpr int kImageIcon = 2;
 
-std::string ItemText(HWND tree, HTREEITEM item) {
-    char szText[MAX_PATH + 1] = {};
-    TVITEMA tvi{};
-    tvi.mask = TVIF_TEXT | TVIF_HANDLE;
-    tvi.hItem = item;
-    tvi.pszText = szText;
-    tvi.cchTextMax = sizeof szText;
-    if (!item || !SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&tvi)))
-        return {};
-    return szText;
-}
-
 HTREEITEM InsertItem(HWND tree, HTREEITEM parent, const std::string& text, int image, int selectedImage) {
     TVINSERTSTRUCTA insert{};
     insert.hParent = parent;
@@ -158,7 +146,7 @@ std::string TfrmMain::SelectedImagePath() const {
     HTREEITEM selected = TreeView_GetSelection(tvImages);
     if (!selected)
         return {};
-    return JoinPath(m_pProperties->m_szSourceFolder, ItemText(tvImages, selected));
+    return JoinPath(m_pProperties->m_szSourceFolder, ItemText(selected));
 }
 
 void TfrmMain::ShowImageBitmap() {
@@ -174,9 +162,32 @@ void TfrmMain::ShowImageBitmap() {
     m_pImageCtrl->SetBitmap(m_pImage->CreateBitmap(dc.Get(), hShown));
 }
 
+// Going round an end: the first or last picture follows at once and paints
+// over the empty view, which is left to the next paint (shown empty when the
+// picture cannot be read).
+std::string TfrmMain::ItemText(HTREEITEM hItem) const {
+    char szText[MAX_PATH + 1] = {};
+    TVITEMA tvi{};
+    tvi.mask = TVIF_TEXT | TVIF_HANDLE;
+    tvi.hItem = hItem;
+    tvi.pszText = szText;
+    tvi.cchTextMax = sizeof szText;
+    if (!hItem || !SendMessageA(tvImages, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&tvi)))
+        return {};
+    return szText;
+}
+
+// The folder entry stays expanded and pictures have no entries below them,
+// so the tree's last visible entry is the last picture: no walk across a
+// folder of thousands.
+HTREEITEM TfrmMain::LastImageItem() const {
+    HTREEITEM last = TreeView_GetLastVisible(tvImages);
+    return last != TreeView_GetRoot(tvImages) ? last : nullptr;
+}
+
 void TfrmMain::ClearView() {
     m_SpareBitmap.Reset(m_pImageCtrl->TakeBitmap());
-    m_pImageCtrl->Clear();
+    m_pImageCtrl->ClearUnpainted();
 }
 
 // The picture of the file as it is on disk now, turned by the user's
@@ -217,15 +228,10 @@ void TfrmMain::ReadAheadNeighbour() {
     }
     HTREEITEM next = m_nDirection >= 0 ? TreeView_GetNextSibling(tvImages, selected)
                                        : TreeView_GetPrevSibling(tvImages, selected);
-    if (!next) {
-        // Round the end, as Next and Previous go.
-        next = TreeView_GetChild(tvImages, root);
-        if (m_nDirection < 0)
-            for (HTREEITEM item = next; item; item = TreeView_GetNextSibling(tvImages, item))
-                next = item;
-    }
+    if (!next) // round the end, as Next and Previous go
+        next = m_nDirection >= 0 ? TreeView_GetChild(tvImages, root) : LastImageItem();
     m_pPictures->ReadAhead(next && next != selected
-                               ? JoinPath(m_pProperties->m_szSourceFolder, ItemText(tvImages, next))
+                               ? JoinPath(m_pProperties->m_szSourceFolder, ItemText(next))
                                : std::string());
 }
 
@@ -262,12 +268,8 @@ void TfrmMain::SelectPrevImage() {
     }
     if (TreeView_GetSelection(tvImages))
         return;
-    // Wrapped round: the last entry (found only now, it takes a walk).
-    HTREEITEM root = TreeView_GetRoot(tvImages);
-    HTREEITEM last = root ? TreeView_GetChild(tvImages, root) : nullptr;
-    for (HTREEITEM next = last; next; next = TreeView_GetNextSibling(tvImages, next))
-        last = next;
-    if (last) {
+    // Wrapped round: the last entry.
+    if (HTREEITEM last = LastImageItem()) {
         TreeView_SelectItem(tvImages, last);
         SetFocus(tvImages);
     }

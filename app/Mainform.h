@@ -157,6 +157,10 @@ private:
     void ScheduleReadAhead();
     // Clears the view, keeping its bitmap's memory for the next picture.
     void ClearView();
+    // The text (file name) of a tree entry.
+    std::string ItemText(HTREEITEM hItem) const;
+    // The entry of the folder's last picture, nullptr when it has none.
+    HTREEITEM LastImageItem() const;
     void btnSourceClick();
     bool tvImagesChanging(HTREEITEM hItem) const;
     void tvImagesChange();
