@@ -17,7 +17,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <memory>
 
 namespace {
@@ -51,23 +50,6 @@ void WritePicture(const std::string& path, int w, int h) {
     GlobalFree(block);
     ASSERT_TRUE(bCopied);
     ASSERT_TRUE(image.WriteJpeg(path, w, h, 0, 0, 0, 0, -1, 95, 0, 0));
-}
-
-struct WindowSearch {
-    DWORD pid;
-    HWND found;
-};
-BOOL CALLBACK FindMainWindow(HWND hwnd, LPARAM lp) {
-    auto* search = reinterpret_cast<WindowSearch*>(lp);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(hwnd, &pid);
-    char cls[32] = {};
-    GetClassNameA(hwnd, cls, sizeof cls);
-    if (pid == search->pid && std::strcmp(cls, "TfrmMain") == 0 && IsWindowVisible(hwnd)) {
-        search->found = hwnd;
-        return FALSE;
-    }
-    return TRUE;
 }
 
 void PressChord(WORD key) {
@@ -147,14 +129,9 @@ TEST(EndToEnd, TurnCropAndCopyWithTheKeyboardThenQuit) {
         }
     } ender{process.hProcess};
 
-    WindowSearch search{process.dwProcessId, nullptr};
+    HWND main = nullptr;
     ASSERT_TRUE(harness::WaitUntil(
-        [&] {
-            EnumWindows(&FindMainWindow, reinterpret_cast<LPARAM>(&search));
-            return search.found != nullptr;
-        },
-        20000));
-    HWND main = search.found;
+        [&] { return (main = harness::FindProcessWindow(process.dwProcessId, "TfrmMain")) != nullptr; }, 20000));
     HWND tree = harness::FindDescendant(main, "SysTreeView32");
     HWND view = harness::FindDescendant(main, "TImageCtrl");
     ASSERT_TRUE(tree && view);

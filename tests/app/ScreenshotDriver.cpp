@@ -5,6 +5,7 @@
 // It writes the ready file once the window is in that state, waits until the
 // file is gone (the screenshot is taken meanwhile), then closes the program.
 #include "app/CommandIds.h"
+#include "harness/Dialogs.h"
 #include "settings/Config.h"
 #include "settings/ConfigPaths.h"
 #include "settings/ShellFolders.h"
@@ -13,38 +14,9 @@
 #include <commctrl.h>
 
 #include <cstdio>
-#include <cstring>
 #include <string>
 
 namespace {
-
-struct Search {
-    DWORD pid;
-    HWND found;
-};
-
-BOOL CALLBACK FindMain(HWND hwnd, LPARAM lp) {
-    auto* s = reinterpret_cast<Search*>(lp);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(hwnd, &pid);
-    char cls[32] = {};
-    GetClassNameA(hwnd, cls, sizeof cls);
-    if (pid == s->pid && std::strcmp(cls, "TfrmMain") == 0 && IsWindowVisible(hwnd)) {
-        s->found = hwnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-BOOL CALLBACK FindView(HWND hwnd, LPARAM lp) {
-    char cls[32] = {};
-    GetClassNameA(hwnd, cls, sizeof cls);
-    if (std::strcmp(cls, "TImageCtrl") == 0) {
-        *reinterpret_cast<HWND*>(lp) = hwnd;
-        return FALSE;
-    }
-    return TRUE;
-}
 
 void SetShellFolder(const char* name, const std::string& value) {
     HKEY key = nullptr;
@@ -89,14 +61,10 @@ int main(int argc, char** argv) {
     if (!CreateProcessA(program.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                         &process))
         return 1;
-    Search search{process.dwProcessId, nullptr};
-    for (int i = 0; i < 400 && !search.found; ++i) {
-        Sleep(50);
-        EnumWindows(&FindMain, reinterpret_cast<LPARAM>(&search));
-    }
-    HWND view = nullptr;
-    if (search.found)
-        EnumChildWindows(search.found, &FindView, reinterpret_cast<LPARAM>(&view));
+    HWND main = nullptr;
+    harness::WaitUntil([&] { return (main = harness::FindProcessWindow(process.dwProcessId, "TfrmMain")) != nullptr; },
+                       20000);
+    HWND view = main ? harness::FindDescendant(main, "TImageCtrl") : nullptr;
     if (!view) {
         TerminateProcess(process.hProcess, 1);
         return 1;
@@ -105,8 +73,8 @@ int main(int argc, char** argv) {
 
     // The second picture (the lake), a box dragged over it, and the mouse
     // resting inside the box so the status bar reports it.
-    SendMessageA(search.found, WM_COMMAND, MAKEWPARAM(cmdNextImage, 0), 0);
-    SendMessageA(search.found, WM_COMMAND, MAKEWPARAM(cmdNextImage, 0), 0);
+    SendMessageA(main, WM_COMMAND, MAKEWPARAM(cmdNextImage, 0), 0);
+    SendMessageA(main, WM_COMMAND, MAKEWPARAM(cmdNextImage, 0), 0);
     RECT client{};
     GetClientRect(view, &client);
     const int x0 = client.right / 4, y0 = client.bottom / 4;
@@ -122,7 +90,7 @@ int main(int argc, char** argv) {
     CloseHandle(ready);
     for (int i = 0; i < 600 && GetFileAttributesA(argv[5]) != INVALID_FILE_ATTRIBUTES; ++i)
         Sleep(100);
-    PostMessageA(search.found, WM_CLOSE, 0, 0);
+    PostMessageA(main, WM_CLOSE, 0, 0);
     if (WaitForSingleObject(process.hProcess, 20000) != WAIT_OBJECT_0)
         TerminateProcess(process.hProcess, 1);
     CloseHandle(process.hProcess);

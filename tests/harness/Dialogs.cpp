@@ -37,6 +37,25 @@ struct ClassSearch {
     HWND found;
 };
 
+struct ProcessWindowSearch {
+    DWORD pid;
+    const char* className;
+    HWND found;
+};
+
+BOOL CALLBACK FindProcessClass(HWND hwnd, LPARAM lp) {
+    auto* search = reinterpret_cast<ProcessWindowSearch*>(lp);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    char cls[64] = {};
+    GetClassNameA(hwnd, cls, sizeof cls);
+    if (pid == search->pid && lstrcmpiA(cls, search->className) == 0 && IsWindowVisible(hwnd)) {
+        search->found = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 BOOL CALLBACK FindClass(HWND hwnd, LPARAM lp) {
     auto* search = reinterpret_cast<ClassSearch*>(lp);
     char cls[64] = {};
@@ -59,6 +78,12 @@ HWND FindDescendant(HWND parent, const char* className) {
     // EnumChildWindows already walks every level below the parent.
     ClassSearch search{className, nullptr};
     EnumChildWindows(parent, &FindClass, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND FindProcessWindow(DWORD pid, const char* className) {
+    ProcessWindowSearch search{pid, className, nullptr};
+    EnumWindows(&FindProcessClass, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 

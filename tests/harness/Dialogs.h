@@ -25,6 +25,10 @@ std::vector<std::string> ButtonTexts(HWND dialog);
 // The first descendant window of `parent` whose class is `className`, or null.
 HWND FindDescendant(HWND parent, const char* className);
 
+// A visible top-level window of class `className` that belongs to process
+// `pid`, or null.
+HWND FindProcessWindow(DWORD pid, const char* className);
+
 // The text of a tree view item, and the child of `parent` (TVI_ROOT for the
 // top level) whose text is `text`, or null.
 std::string TreeItemText(HWND tree, HTREEITEM item);
