@@ -133,18 +133,25 @@ void CReadAhead::Work() {
         const bool bWhole = result == TLoadResult::Loaded && before.bValid && StampOf(sPath) == before;
 
         lock.lock();
+        const bool bKeep = bWhole && nId == m_nWanted;
+        if (!bKeep && pImage) {
+            // A picture nobody wants is freed before the read counts as
+            // done, so whoever stopped it finds its memory free (two
+            // pictures at most); freed without the lock held.
+            lock.unlock();
+            pImage.reset();
+            lock.lock();
+        }
         m_bBusy = false;
         m_nReads += result == TLoadResult::Loaded ? 1 : 0;
         m_nRefusals += result == TLoadResult::OverLimit ? 1 : 0;
-        if (bWhole && nId == m_nWanted) {
+        if (bKeep) {
             m_pResult = std::move(pImage);
             m_nResultId = nId;
             m_ResultStamp = before;
         }
         m_Changed.notify_all();
-        // The picture not kept goes without the lock held.
         lock.unlock();
-        pImage.reset();
         PostMessageA(m_hWindow, m_nMessage, WPARAM(nId), 0);
         lock.lock();
     }
