@@ -111,14 +111,7 @@ void TfrmMain::actCopyExecute() {
     HTREEITEM selected = TreeView_GetSelection(tvImages);
     if (!selected)
         return;
-    char szText[MAX_PATH + 1] = {};
-    TVITEMA tvi{};
-    tvi.mask = TVIF_TEXT | TVIF_HANDLE;
-    tvi.hItem = selected;
-    tvi.pszText = szText;
-    tvi.cchTextMax = sizeof szText;
-    SendMessageA(tvImages, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&tvi));
-    const std::string sName = CopyFileName(szText);
+    const std::string sName = CopyFileName(ItemText(selected));
     std::string sPath = JoinPath(sTarget, sName);
 
     const bool bAsk = m_pProperties->m_nFilenameMode == fmAlwaysPrompt ||
