@@ -8,6 +8,7 @@
 #include "support/MulDiv.h"
 #include "support/Paths.h"
 #include "support/StringTable.h"
+#include "ui/Glyphs.h"
 
 #include <commctrl.h>
 
@@ -99,32 +100,8 @@ bool IsSizeBox(int id) {
 // The folder glyph with its magenta background in the button face colour;
 // null while the program carries no glyph.
 HBITMAP LoadFolderGlyph() {
-    auto glyph =
-        static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_FOLDER_GLYPH),
-                                        IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-    BITMAP info{};
-    if (!glyph || !GetObjectA(glyph, sizeof info, &info) || info.bmWidth <= 0 || info.bmHeight <= 0)
-        return glyph;
-    BITMAPINFO format{};
-    format.bmiHeader.biSize = sizeof format.bmiHeader;
-    format.bmiHeader.biWidth = info.bmWidth;
-    format.bmiHeader.biHeight = -info.bmHeight;
-    format.bmiHeader.biPlanes = 1;
-    format.bmiHeader.biBitCount = 32;
-    format.bmiHeader.biCompression = BI_RGB;
-    std::vector<uint32_t> pixels(size_t(info.bmWidth) * size_t(info.bmHeight));
-    const COLORREF face = GetSysColor(COLOR_BTNFACE);
-    const uint32_t faceDib =
-        uint32_t(GetRValue(face)) << 16 | uint32_t(GetGValue(face)) << 8 | GetBValue(face);
-    ui::WindowDC screen(nullptr);
-    if (GetDIBits(screen.Get(), glyph, 0, UINT(info.bmHeight), pixels.data(), &format, DIB_RGB_COLORS)) {
-        // The mask colour reads the same in both byte orders.
-        for (uint32_t& pixel : pixels)
-            if ((pixel & 0xFFFFFF) == PICTURE_MASK_COLOUR)
-                pixel = faceDib;
-        SetDIBits(screen.Get(), glyph, 0, UINT(info.bmHeight), pixels.data(), &format, DIB_RGB_COLORS);
-    }
-    return glyph;
+    ui::UniqueBitmap glyph(ui::LoadGlyphStrip(GetModuleHandleA(nullptr), IDB_FOLDER_GLYPH));
+    return ui::OnBackground(glyph.Get(), PICTURE_MASK_COLOUR, GetSysColor(COLOR_BTNFACE));
 }
 
 // An empty dialog frame (templates must start on a 4-byte boundary); the
