@@ -18,6 +18,7 @@
 #include "app/CommandIds.h"
 #include "app/MainRules.h"
 #include "app/Mainform.h"
+#include "bench/Clock.h"
 #include "harness/Dialogs.h"
 #include "harness/Gui.h"
 #include "harness/TempFolder.h"
@@ -40,17 +41,6 @@
 #include <vector>
 
 namespace {
-
-double Now() {
-    static const LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return double(t.QuadPart) * 1000.0 / double(frequency.QuadPart);
-}
 
 [[noreturn]] void Fail(const std::string& what) {
     std::fprintf(stderr, "bench_main_window: %s\n", what.c_str());

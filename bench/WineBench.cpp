@@ -7,6 +7,7 @@
 // Prints one line of key=value pairs: times in milliseconds, the process's
 // peak working set and peak pagefile usage (as Wine reports them), their
 // values before the job, and the decoded picture's size in bytes.
+#include "bench/Clock.h"
 #include "bench/CopyJob.h"
 
 #include "imaging/Cimage.h"
@@ -20,17 +21,6 @@
 #include <string>
 
 namespace {
-
-double Now() {
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return double(t.QuadPart) * 1000.0 / double(frequency.QuadPart);
-}
 
 struct Memory {
     size_t peakWorkingSet = 0, peakPagefile = 0;
