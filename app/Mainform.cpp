@@ -73,7 +73,7 @@ bool TfrmMain::Create(TdlgAbout* pAbout) {
     m_pProperties = std::make_unique<TProperties>();
     m_pImageCtrl = std::make_unique<TImageCtrl>();
     if (m_pImageCtrl->Create(Handle(), 0, 0, 0, 0, idImageView)) {
-        m_Layout.AddShared(m_pImageCtrl->Handle(), &m_pImageCtrl->Layout());
+        m_Layout.AddShared(m_pImageCtrl->Handle(), m_pImageCtrl->Layout());
         // The status bar comes last, under everything, in the layout's
         // bottom band; the view fills what is left.
     } else {

@@ -3,29 +3,36 @@
 namespace ui {
 
 TAlignSpec& TAlignedLayout::Add(HWND child, const TAlignSpec& spec) {
-    m_OwnSpecs.push_back(std::make_unique<TAlignSpec>(spec));
-    m_Children.push_back({child, m_OwnSpecs.back().get()});
-    return *m_OwnSpecs.back();
+    m_Children.push_back({child, std::make_shared<TAlignSpec>(spec)});
+    return *m_Children.back().spec;
 }
 
-void TAlignedLayout::AddShared(HWND child, TAlignSpec* spec) {
-    m_Children.push_back({child, spec});
+void TAlignedLayout::AddShared(HWND child, std::shared_ptr<TAlignSpec> spec) {
+    m_Children.push_back({child, std::move(spec)});
 }
 
 TAlignSpec* TAlignedLayout::Find(HWND child) {
     for (const TChild& c : m_Children)
         if (c.hwnd == child)
-            return c.spec;
+            return c.spec.get();
     return nullptr;
 }
 
 void TAlignedLayout::Arrange(HWND parent) const {
     RECT client{};
     GetClientRect(parent, &client);
+    // A control may be freed before its parent (the main window frees its
+    // view when it closes, before it is destroyed): its window is gone, and
+    // a move of a gone window would cancel the whole deferred move.
     std::vector<TAlignSpec> specs;
+    std::vector<bool> alive;
     specs.reserve(m_Children.size());
-    for (const TChild& c : m_Children)
+    for (const TChild& c : m_Children) {
+        alive.push_back(IsWindow(c.hwnd) != FALSE);
         specs.push_back(*c.spec);
+        if (!alive.back())
+            specs.back().Visible = false;
+    }
     const std::vector<TBox> boxes =
         ArrangeAligned(TBox{client.left, client.top, client.right, client.bottom}, specs);
 
@@ -34,6 +41,8 @@ void TAlignedLayout::Arrange(HWND parent) const {
     HDWP positions = BeginDeferWindowPos(static_cast<int>(m_Children.size()));
     for (size_t i = 0; i < m_Children.size(); ++i) {
         const TChild& c = m_Children[i];
+        if (!alive[i])
+            continue;
         const bool visible = c.spec->Visible && c.spec->Align != TAlign::None;
         UINT flags = SWP_NOZORDER | SWP_NOACTIVATE | (visible ? SWP_SHOWWINDOW : SWP_HIDEWINDOW);
         if (c.spec->Align == TAlign::None)

@@ -18,21 +18,22 @@ public:
     // Adds a child whose alignment the layout keeps; the reference stays
     // valid for the layout's life.
     TAlignSpec& Add(HWND child, const TAlignSpec& spec);
-    // Adds a child whose alignment lives in the control (not owned).
-    void AddShared(HWND child, TAlignSpec* spec);
+    // Adds a child whose alignment the control sets itself; the layout
+    // shares it, so it outlives a control freed before its parent.
+    void AddShared(HWND child, std::shared_ptr<TAlignSpec> spec);
     // The alignment of a child, or null when it is not in this layout.
     TAlignSpec* Find(HWND child);
 
-    // Places the children in the client area of `parent`.
+    // Places the children in the client area of `parent`. A child whose
+    // window is gone takes no space and is not moved.
     void Arrange(HWND parent) const;
 
 private:
     struct TChild {
         HWND hwnd;
-        TAlignSpec* spec;
+        std::shared_ptr<TAlignSpec> spec;
     };
     std::vector<TChild> m_Children;
-    std::vector<std::unique_ptr<TAlignSpec>> m_OwnSpecs;
 };
 
 } // namespace ui

@@ -181,8 +181,8 @@ void TImageCtrl::SendStatus() {
 }
 
 void TImageCtrl::SetAppearance() {
-    m_Layout.AlignWithMargins = true;
-    m_Layout.Margins = ui::TMargins{4, 4, 4, 4};
+    m_pLayout->AlignWithMargins = true;
+    m_pLayout->Margins = ui::TMargins{4, 4, 4, 4};
     m_nBorderWidth = 3;
     m_hBackground = ParentBackground(GetParent(Handle()));
     // A flat single-line border: WS_BORDER without the sunken 3-D edge.

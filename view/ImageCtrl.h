@@ -71,9 +71,10 @@ public:
 
     // How the parent's layout places the view: it fills the client area
     // left over, with the margins it gives itself when first shown.
-    ui::TAlignSpec& Layout() { return m_Layout; }
-    bool AlignWithMargins() const { return m_Layout.AlignWithMargins; }
-    const ui::TMargins& Margins() const { return m_Layout.Margins; }
+    // The parent's layout shares it, so it outlives the view.
+    std::shared_ptr<ui::TAlignSpec> Layout() const { return m_pLayout; }
+    bool AlignWithMargins() const { return m_pLayout->AlignWithMargins; }
+    const ui::TMargins& Margins() const { return m_pLayout->Margins; }
 
     const CCropBox& CropBox() const { return m_CropBox; }
     // The cursor the view shows over its client area now.
@@ -110,5 +111,6 @@ private:
 
     HBRUSH m_hBackground = nullptr; // a system colour brush, not owned
     int m_nBorderWidth = 0;
-    ui::TAlignSpec m_Layout{ui::TAlign::Client, false, ui::TMargins{3, 3, 3, 3}};
+    std::shared_ptr<ui::TAlignSpec> m_pLayout =
+        std::make_shared<ui::TAlignSpec>(ui::TAlignSpec{ui::TAlign::Client, false, ui::TMargins{3, 3, 3, 3}});
 };

@@ -155,6 +155,37 @@ TEST(MainWindow, FirstStartAndRestartKeepWindowToolbarAndSettings) {
     EXPECT_EQ(again.StatusText(1), " ratio = 3 : 4");
 }
 
+// Closing frees the view before the window is destroyed; a resize in
+// between must still lay out the controls that are left.
+TEST(MainWindow, ResizeAfterTheViewWasFreedArrangesTheRest) {
+    MainWindowSession s;
+    s.AddPicture(kPhoto, "a.jpg");
+    TfrmMain& f = s.Start();
+    static WNDPROC s_original = nullptr;
+    static int s_statusWidth = -1;
+    static int s_clientWidth = 0;
+    s_statusWidth = -1;
+    s_original = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
+        f.Handle(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(+[](HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+            if (msg == WM_DESTROY) {
+                RECT r{};
+                GetWindowRect(hwnd, &r);
+                SetWindowPos(hwnd, nullptr, 0, 0, r.right - r.left + 37, r.bottom - r.top + 11,
+                             SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+                GetClientRect(hwnd, &r);
+                s_clientWidth = r.right;
+                HWND status = FindWindowExA(hwnd, nullptr, STATUSCLASSNAMEA, nullptr);
+                RECT bar{};
+                if (status && GetWindowRect(status, &bar))
+                    s_statusWidth = bar.right - bar.left;
+            }
+            return CallWindowProcA(s_original, hwnd, msg, wp, lp);
+        })));
+    s.Close();
+    EXPECT_GT(s_clientWidth, 0);
+    EXPECT_EQ(s_statusWidth, s_clientWidth);
+}
+
 TEST(MainWindow, TreeListsImageFilesByNameAndAttributeOnly) {
     MainWindowSession s;
     s.AddPicture(kPhoto, "a.JPG");
