@@ -118,6 +118,9 @@ void TfrmMain::OnCommand(unsigned nId) {
                 actShowButtonExecute(nId);
         break;
     }
+    // A switch's tool button shows what the command decided, also when it
+    // refused the change the click made to the button.
+    m_Commands.Refresh(nId);
 }
 
 void TfrmMain::UpdateCommands() {

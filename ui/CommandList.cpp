@@ -57,6 +57,11 @@ void TCommandList::SetChecked(unsigned id, bool checked) {
     Mirror(id);
 }
 
+void TCommandList::Refresh(unsigned id) {
+    if (IndexOf(id) < m_States.size())
+        Mirror(id);
+}
+
 void TCommandList::Mirror(unsigned id) {
     const bool enabled = Enabled(id);
     const bool checked = Checked(id);

@@ -52,6 +52,10 @@ public:
     bool Checked(unsigned id) const;
     void SetEnabled(unsigned id, bool enabled);
     void SetChecked(unsigned id, bool checked);
+    // Tells the bound entries and buttons the command's state again, changed
+    // or not: a check button toggles itself when it is clicked, whatever
+    // the command then decides.
+    void Refresh(unsigned id);
 
     // Appends an entry for the command ("Caption<tab>Shortcut"); `glyph`
     // overrides the command's own glyph (-1: none, only the check mark).

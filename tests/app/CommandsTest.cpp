@@ -30,6 +30,17 @@ std::string CommandWithMessage(MainWindowSession& s, unsigned nId) {
     return text;
 }
 
+// Clicks a tool button with the mouse, as a user does.
+void ClickToolButton(TfrmMain& f, unsigned nId) {
+    RECT r{};
+    SendMessageA(f.ToolBar(), TB_GETRECT, nId, reinterpret_cast<LPARAM>(&r));
+    const LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    SendMessageA(f.ToolBar(), WM_MOUSEMOVE, 0, at);
+    SendMessageA(f.ToolBar(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageA(f.ToolBar(), WM_LBUTTONUP, 0, at);
+    harness::PumpMessages();
+}
+
 } // namespace
 
 TEST(Commands, StatesFollowThePictureAndTheMaximum) {
@@ -112,6 +123,16 @@ TEST(Commands, SizeSwitchesCoupleAndRefuseWithoutAMaximum) {
         EXPECT_EQ(CommandWithMessage(s, r.nId), r.text);
         EXPECT_FALSE(p.*r.field) << r.nId;
         EXPECT_FALSE(k.Checked(r.nId)) << r.nId;
+    }
+    // A click presses the switch's button before the command refuses; the
+    // button must come up again.
+    s.Command(cmdShowEnlargement);
+    for (const auto& r : refusals) {
+        harness::DialogAnswerer answer([](HWND box) { harness::PressButton(box, IDOK); });
+        ClickToolButton(f, r.nId);
+        EXPECT_TRUE(answer.Answered()) << r.nId;
+        EXPECT_FALSE(p.*r.field) << r.nId;
+        EXPECT_EQ(SendMessageA(f.ToolBar(), TB_ISBUTTONCHECKED, r.nId, 0), 0) << r.nId;
     }
 }
 
@@ -209,15 +230,7 @@ TEST(Commands, ToolButtonsRunTheirCommandsWhenClicked) {
     s.AddPicture(kPhoto, "a.jpg");
     s.AddPicture(kPhoto, "b.jpg");
     TfrmMain& f = s.Start();
-    const auto click = [&](unsigned nId) {
-        RECT r{};
-        SendMessageA(f.ToolBar(), TB_GETRECT, nId, reinterpret_cast<LPARAM>(&r));
-        const LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-        SendMessageA(f.ToolBar(), WM_MOUSEMOVE, 0, at);
-        SendMessageA(f.ToolBar(), WM_LBUTTONDOWN, MK_LBUTTON, at);
-        SendMessageA(f.ToolBar(), WM_LBUTTONUP, 0, at);
-        harness::PumpMessages();
-    };
+    const auto click = [&](unsigned nId) { ClickToolButton(f, nId); };
     click(cmdRotateRight);
     EXPECT_EQ(f.Rotation(), 0);
     click(cmdNextImage);
