@@ -19,6 +19,16 @@ std::string MessageBoxText(HWND box) {
     return WindowText(GetDlgItem(box, 0xFFFF));
 }
 
+std::string FirstBoxTextWhile(const std::function<void()>& action) {
+    std::string text;
+    DialogAnswerer answer([&](HWND box) {
+        text = MessageBoxText(box);
+        PressButton(box, IDOK);
+    });
+    action();
+    return text;
+}
+
 namespace {
 struct ButtonSearch {
     std::vector<std::string> texts;

@@ -19,6 +19,10 @@ HWND WaitForDialog(HWND except, DWORD timeoutMs = 5000);
 // The text of a message box (its static text control).
 std::string MessageBoxText(HWND box);
 
+// Runs `action` on this thread, answers the first message box it raises
+// with OK and returns that box's text (empty when none came).
+std::string FirstBoxTextWhile(const std::function<void()>& action);
+
 // The texts of a dialog's visible buttons, in their z-order.
 std::vector<std::string> ButtonTexts(HWND dialog);
 
