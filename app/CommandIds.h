@@ -1,40 +1,15 @@
 // Ids of the main window's commands: menu entries, tool bar buttons,
-// pop-up entries and shortcuts all carry them (WM_COMMAND).
+// pop-up entries and shortcuts all carry them (WM_COMMAND). The command ids
+// come from the rows of app/CommandRows.h, a tool bar command's with the id
+// of its entry in the tool bar's pop-up right after it.
 #pragma once
 
 enum TCommandId : unsigned {
-    cmdExit = 40001,
-    cmdHelp,
-    cmdAbout,
-    cmdRotateRight,
-    cmdRotateLeft,
-    cmdRotateUp,
-    cmdCopy,
-    cmdNextImage,
-    cmdPrevImage,
-    cmdPopulate,
-    cmdProperties,
-    cmdSnapRatio,
-    cmdMaxSize,
-    cmdEnlargement,
-    cmdInvertRatio,
-    cmdPrevRect,
-    cmdAutoAdvance,
-    cmdShowProperties,
-    cmdShowRotateRight,
-    cmdShowRotateLeft,
-    cmdShowRotateUp,
-    cmdShowSnapRatio,
-    cmdShowInvertRatio,
-    cmdShowMaxSize,
-    cmdShowEnlargement,
-    cmdShowPrevImage,
-    cmdShowNextImage,
-    cmdShowCopy,
-    cmdShowHelp,
-    cmdShowAllTbb,
-    cmdShowCaptions,
-    cmdShowToolbar,
+    cmdNone = 40000,
+#define MAIN_COMMAND(id, ...) id,
+#define TOOL_COMMAND(id, caption, hint, shortcut, glyph, enabled, check, menu, button, showId, ...)          \
+    id, showId,
+#include "app/CommandRows.h"
 };
 
 // The tool bar's separators, hidden and shown by id like its buttons.

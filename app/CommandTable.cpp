@@ -1,76 +1,122 @@
 #include "app/CommandTable.h"
 
+#include <algorithm>
+
 namespace {
-constexpr ui::TShortcut kNone{};
-constexpr ui::TShortcut Ctrl(char key) {
-    return ui::TShortcut{static_cast<unsigned>(key), true, false, false};
-}
-constexpr ui::TShortcut kF1{0x70, false, false, false};
+constexpr int kLeadWidth = 12;
+constexpr int kDividerWidth = 16;
 } // namespace
 
+const std::vector<TCommandRow>& CommandRows() {
+    static const std::vector<TCommandRow> rows = [] {
+        std::vector<TCommandRow> r;
+#define MAIN_COMMAND(id, caption, hint, shortcut, glyph, enabled, check, menu, handler)                      \
+    r.push_back(TCommandRow{id, caption, hint, shortcut, glyph, enabled, check, menu, kNoButton, 0});
+#define TOOL_COMMAND(id, caption, hint, shortcut, glyph, enabled, check, menu, button, showId, showCaption,  \
+                     showHint, handler)                                                                      \
+    r.push_back(TCommandRow{id, caption, hint, shortcut, glyph, enabled, check, menu, button, showId});      \
+    r.push_back(TCommandRow{showId, showCaption, showHint, kNoKey, glNone, enAlways, ckWord(button.Bit),     \
+                            InMenu(TMenu::Toolbar, 1), kNoButton, 0});
+#include "app/CommandRows.h"
+        return r;
+    }();
+    return rows;
+}
+
+const TCommandRow* FindCommand(unsigned id) {
+    for (const TCommandRow& row : CommandRows())
+        if (row.Id == id)
+            return &row;
+    return nullptr;
+}
+
+bool EnabledIn(const TCommandRow& row, const TCommandStates& states) {
+    return row.Enabled == enAlways || states.*row.Enabled;
+}
+
+bool CheckedIn(const TCommandRow& row, const TCommandStates& states, ToolbarFlags word) {
+    switch (row.Check.Kind) {
+    case TCheckKind::Mark:
+    case TCheckKind::Switch:
+        return states.*row.Check.State;
+    case TCheckKind::Word:
+        return (word & row.Check.Bit) != 0;
+    case TCheckKind::None:
+        break;
+    }
+    return false;
+}
+
 std::vector<ui::TCommandDef> MainCommands() {
-    return {
-        {cmdExit, "Exit", "Exit Application|Close Snapwell", kNone, -1, false},
-        {cmdHelp, "Help", "Display the help file", kF1, glHelp, false},
-        {cmdAbout, "About", "Display the about dialog", kNone, -1, false},
-        {cmdRotateRight, "Right 90", "Rotate the selected image clockwise 90 degrees", kNone, glRotateRight,
-         false},
-        {cmdRotateLeft, "Left 90", "Rotate the selected image counter-clockwise 90 degrees", kNone,
-         glRotateLeft, false},
-        {cmdRotateUp, "180", "Rotate the selected image 180 degrees", kNone, glRotate180, false},
-        {cmdCopy, "Copy Image", "Create a copy of the selected image to the target folder", Ctrl('C'), glCopy,
-         false},
-        {cmdNextImage, "Next Image", "Select the next image", Ctrl('X'), glNext, false},
-        {cmdPrevImage, "Prev Image", "Select the previous image", Ctrl('Z'), glPrevious, false},
-        {cmdPopulate, "Refersh", "", kNone, -1, false},
-        {cmdProperties, "Properties", "Display the properties dialog", kNone, glProperties, false},
-        {cmdSnapRatio, "Snap Ratio",
-         "Size the crop rectangle to the ratio indicated by the maximum target image size", kNone,
-         glSnapRatio, false},
-        {cmdMaxSize, "Max Size", "Enable / Disable maximum size restraint", kNone, glMaxSize, false},
-        {cmdEnlargement, "Enlargement", "Enable / Disable enlargement", kNone, glEnlargement, false},
-        {cmdInvertRatio, "Invert Ratio", "Invert (swap) the maximum width and height / ratio values", kNone,
-         glInvertRatio, false},
-        {cmdPrevRect, "Previous Rectangle", "Keep current crop rectangle for the next selected image", kNone,
-         -1, false},
-        {cmdAutoAdvance, "Auto Advance",
-         "Automatically select the next image after creating copy of current image", kNone, -1, false},
-        {cmdShowProperties, "Properties", "Show / Hide the properties dialog toolbar button", kNone, -1,
-         true},
-        {cmdShowRotateRight, "Rotate Right", "Show / Hide the rotate clockwise 90 degrees toolbar button",
-         kNone, -1, true},
-        {cmdShowRotateLeft, "Rotate Left",
-         "Show / Hide the rotate counter-clockwise 90 degrees toolbar button", kNone, -1, true},
-        {cmdShowRotateUp, "Rotate 180", "Show / Hide the rotate 180 degrees toolbar button", kNone, -1, true},
-        {cmdShowSnapRatio, "Snap Ratio", "Show / Hide the snap to ratio toolbar button", kNone, -1, true},
-        {cmdShowInvertRatio, "Invert Ratio", "", kNone, -1, true},
-        {cmdShowMaxSize, "Max Size", "", kNone, -1, true},
-        {cmdShowEnlargement, "Enlargement", "", kNone, -1, true},
-        {cmdShowPrevImage, "Previous Image", "Show / Hide the select previous image toolbar button", kNone,
-         -1, true},
-        {cmdShowNextImage, "Next Image", "Show / Hide the select next image toolbar button", kNone, -1, true},
-        {cmdShowCopy, "Copy Image", "Show / Hide the copy image toolbar button", kNone, -1, true},
-        {cmdShowHelp, "Help", "", kNone, -1, true},
-        {cmdShowAllTbb, "Show All Buttons", "Show all toolbar buttons", kNone, -1, false},
-        {cmdShowCaptions, "Show Captions", "Show / Hide toolbar button captions", kNone, -1, true},
-        {cmdShowToolbar, "Show Toolbar", "Show / Hide the entire toolbar", kNone, -1, true},
-    };
+    std::vector<ui::TCommandDef> commands;
+    for (const TCommandRow& row : CommandRows())
+        commands.push_back(ui::TCommandDef{row.Id, row.Caption, row.Hint, row.Shortcut, row.Glyph,
+                                           CheckedIn(row, TCommandStates{}, kDesignToolbar)});
+    return commands;
+}
+
+std::vector<TMenuEntry> MenuEntries(TMenu menu) {
+    std::vector<const TCommandRow*> rows;
+    for (const TCommandRow& row : CommandRows())
+        if (row.Menu.Menu == menu)
+            rows.push_back(&row);
+    std::stable_sort(rows.begin(), rows.end(), [](const TCommandRow* a, const TCommandRow* b) {
+        return a->Menu.Section < b->Menu.Section;
+    });
+    std::vector<TMenuEntry> entries;
+    for (size_t i = 0; i < rows.size(); ++i) {
+        if (i > 0 && rows[i]->Menu.Section != rows[i - 1]->Menu.Section)
+            entries.push_back(TMenuEntry{0, glNone});
+        // A switch shows its state by its check mark alone.
+        entries.push_back(
+            TMenuEntry{rows[i]->Id, rows[i]->Check.Kind == TCheckKind::Switch ? glNone : rows[i]->Glyph});
+    }
+    return entries;
+}
+
+std::vector<TToolItem> ToolBarItems() {
+    std::vector<TToolItem> items{{tbsLead, true, kLeadWidth}};
+    const TCommandRow* previous = nullptr;
+    for (const TCommandRow& row : CommandRows()) {
+        if (!row.Button.Bit)
+            continue;
+        if (previous && previous->Button.Divider != row.Button.Divider) {
+            const unsigned divider = previous->Button.Divider ? previous->Button.Divider : row.Button.Divider;
+            if (divider)
+                items.push_back(TToolItem{divider, true, kDividerWidth});
+        }
+        items.push_back(TToolItem{row.Id, false, 0});
+        previous = &row;
+    }
+    return items;
+}
+
+bool DividerShown(unsigned divider, ToolbarFlags word) {
+    for (const TCommandRow& row : CommandRows())
+        if (row.Button.Bit && row.Button.Divider == divider && (word & row.Button.Bit))
+            return true;
+    return false;
+}
+
+std::string ToolTipOf(unsigned id) {
+    const TCommandRow* row = FindCommand(id);
+    return row && !(row->Button.Flags & tbNoTip) ? ui::ShortHint(row->Hint) : std::string();
+}
+
+ToolbarFlags ShowAllButtons(ToolbarFlags word) {
+    for (const TCommandRow& row : CommandRows())
+        if (row.Button.Flags & tbShowAll)
+            word |= row.Button.Bit;
+    return word;
 }
 
 const std::vector<TButtonToggle>& ButtonToggles() {
-    static const std::vector<TButtonToggle> toggles{
-        {cmdShowProperties, cmdProperties, toolbar::kShowProperties},
-        {cmdShowRotateRight, cmdRotateRight, toolbar::kShowRotateRight},
-        {cmdShowRotateLeft, cmdRotateLeft, toolbar::kShowRotateLeft},
-        {cmdShowRotateUp, cmdRotateUp, toolbar::kShowRotateUp},
-        {cmdShowSnapRatio, cmdSnapRatio, toolbar::kShowSnapRatio},
-        {cmdShowInvertRatio, cmdInvertRatio, toolbar::kShowInvertRatio},
-        {cmdShowMaxSize, cmdMaxSize, toolbar::kShowMaxSize},
-        {cmdShowEnlargement, cmdEnlargement, toolbar::kShowEnlargement},
-        {cmdShowPrevImage, cmdPrevImage, toolbar::kShowPrevImage},
-        {cmdShowNextImage, cmdNextImage, toolbar::kShowNextImage},
-        {cmdShowCopy, cmdCopy, toolbar::kShowCopy},
-        {cmdShowHelp, cmdHelp, toolbar::kShowHelp},
-    };
+    static const std::vector<TButtonToggle> toggles = [] {
+        std::vector<TButtonToggle> t;
+        for (const TCommandRow& row : CommandRows())
+            if (row.Button.Bit)
+                t.push_back(TButtonToggle{row.ShowCommand, row.Id, row.Button.Bit});
+        return t;
+    }();
     return toggles;
 }

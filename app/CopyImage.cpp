@@ -49,17 +49,15 @@ std::string FormatWithReason(int nId, const std::string& sPath, const std::strin
 bool TfrmMain::IsListedSourceImage(const std::string& sPath) const {
     const std::string sFull = FullPath(sPath);
     const size_t slash = sFull.find_last_of('\\');
+    const TImageList& list = m_pState->Images();
     if (slash == std::string::npos ||
         !SameText(RemoveTrailingBackslash(sFull.substr(0, slash + 1)),
-                  RemoveTrailingBackslash(FullPath(AddTrailingBackslash(m_sFolder)))))
+                  RemoveTrailingBackslash(FullPath(AddTrailingBackslash(list.Folder())))))
         return false;
     const std::string sName = sFull.substr(slash + 1);
-    HTREEITEM root = TreeView_GetRoot(tvImages);
-    for (HTREEITEM item = root ? TreeView_GetChild(tvImages, root) : nullptr; item;
-         item = TreeView_GetNextSibling(tvImages, item)) {
-        if (SameText(sName, ItemText(item)))
+    for (const std::string& sListed : list.Names())
+        if (SameText(sName, sListed))
             return true;
-    }
     return false;
 }
 
@@ -93,7 +91,8 @@ void TfrmMain::actCopyExecute() {
     // memory; the next picture is read again once the copy is made.
     ScheduleReadAhead();
 
-    const std::string sTarget = RemoveTrailingBackslash(m_pProperties->m_szTargetFolder);
+    const TProperties& settings = m_pState->Settings();
+    const std::string sTarget = RemoveTrailingBackslash(settings.m_szTargetFolder);
     if (!FolderExists(sTarget)) {
         if (g_pMesg->Show(FormatResString(IDS_TARGET_MISSING, sTarget), kMesgQuestion) != IDYES)
             return;
@@ -102,20 +101,19 @@ void TfrmMain::actCopyExecute() {
             return;
         }
     }
-    const std::string sSource = RemoveTrailingBackslash(m_pProperties->m_szSourceFolder);
+    const std::string sSource = RemoveTrailingBackslash(settings.m_szSourceFolder);
     if (SameText(sSource, sTarget)) {
         g_pMesg->ShowId(IDS_FOLDERS_NOT_DIFFERENT, kMesgError);
         return;
     }
 
-    HTREEITEM selected = TreeView_GetSelection(tvImages);
-    if (!selected)
+    if (m_pState->Images().Selected() == TImageList::kNone)
         return;
-    const std::string sName = CopyFileName(ItemText(selected));
+    const std::string sName = CopyFileName(m_pState->Images().SelectedName());
     std::string sPath = JoinPath(sTarget, sName);
 
-    const bool bAsk = m_pProperties->m_nFilenameMode == fmAlwaysPrompt ||
-                      (m_pProperties->m_nFilenameMode == fmPromptOverwrite && FileExists(sPath));
+    const bool bAsk = settings.m_nFilenameMode == fmAlwaysPrompt ||
+                      (settings.m_nFilenameMode == fmPromptOverwrite && FileExists(sPath));
     if (bAsk) {
         if (!ChooseCopyPath(sTarget, sName, sPath))
             return;
@@ -126,7 +124,7 @@ void TfrmMain::actCopyExecute() {
         }
     }
 
-    m_pImageCtrl->SetProperties(m_pProperties.get());
+    SyncViewSettings();
     TRect crop{0, 0, 0, 0};
     TSize copy = m_pImageCtrl->GetCropGeometry(crop, true);
     if (copy.Width == 0 || copy.Height == 0)
@@ -139,6 +137,6 @@ void TfrmMain::actCopyExecute() {
         g_pMesg->Show(FormatWithReason(IDS_COPY_WRITE_FAILED, sPath, szReason), kMesgError);
         return;
     }
-    if (m_pProperties->m_bAutoAdvance)
-        SelectNextImage();
+    if (settings.m_bAutoAdvance)
+        SelectStep(1);
 }

@@ -19,14 +19,19 @@ constexpr int kFolderIcon = 0;
 constexpr int kSelectedImageIcon = 1;
 constexpr int kImageIcon = 2;
 
-HTREEITEM InsertItem(HWND tree, HTREEITEM parent, const std::string& text, int image, int selectedImage) {
+// The folder's entry carries this in place of a picture's index.
+constexpr LPARAM kFolderEntry = -1;
+
+HTREEITEM InsertItem(HWND tree, HTREEITEM parent, const std::string& text, int image, int selectedImage,
+                     LPARAM nImage) {
     TVINSERTSTRUCTA insert{};
     insert.hParent = parent;
     insert.hInsertAfter = TVI_LAST;
-    insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
+    insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM;
     insert.item.pszText = const_cast<char*>(text.c_str());
     insert.item.iImage = image;
     insert.item.iSelectedImage = selectedImage;
+    insert.item.lParam = nImage;
     return reinterpret_cast<HTREEITEM>(
         SendMessageA(tree, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
 }
@@ -58,26 +63,31 @@ std::vector<std::string> ImageFilesIn(const std::string& sFolder) {
 
 void TfrmMain::PopulateTree() {
     m_bPopulating = true;
-    m_bHasImages = false;
     ui::WaitCursor wait;
-    m_sFolder = RemoveTrailingBackslash(m_pProperties->m_szSourceFolder);
+    TImageList& list = m_pState->Images();
+    list.SetFolder(RemoveTrailingBackslash(m_pState->Settings().m_szSourceFolder));
+    const std::string& sFolder = list.Folder();
 
-    if (FolderExists(m_sFolder) || FolderExists(AddTrailingBackslash(m_sFolder))) {
+    if (FolderExists(sFolder) || FolderExists(AddTrailingBackslash(sFolder))) {
         // The memory of the picture read ahead waits for the next read-ahead
         // (freed below when no picture follows); the view is painted empty
         // only when none follows, and the commands follow at the end.
         m_pPictures->StopReadAhead();
-        m_SpareBitmap.Reset(m_pImageCtrl->TakeBitmap());
+        m_SpareBitmap = m_pImageCtrl->TakeBitmap();
         m_pImageCtrl->ClearUnpainted();
         // One redraw for the whole fill, and entries added in the tree's own
         // order at the end of the list instead of a sorted insertion each.
         SendMessageA(tvImages, WM_SETREDRAW, FALSE, 0);
         SendMessageA(tvImages, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
-        HTREEITEM root = InsertItem(tvImages, TVI_ROOT, FolderEntryText(m_sFolder), kFolderIcon, kFolderIcon);
-        std::vector<std::string> names = ImageFilesIn(m_sFolder);
+        std::vector<std::string> names = ImageFilesIn(sFolder);
         std::stable_sort(names.begin(), names.end(), TreeOrder);
-        for (const std::string& name : names)
-            InsertItem(tvImages, root, name, kImageIcon, kSelectedImageIcon);
+        list.Assign(std::move(names));
+        HTREEITEM root =
+            InsertItem(tvImages, TVI_ROOT, FolderEntryText(sFolder), kFolderIcon, kFolderIcon, kFolderEntry);
+        m_TreeItems.clear();
+        for (size_t i = 0; i < list.Names().size(); ++i)
+            m_TreeItems.push_back(InsertItem(tvImages, root, list.Names()[i], kImageIcon, kSelectedImageIcon,
+                                             static_cast<LPARAM>(i)));
         SendMessageA(tvImages, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(root));
         SendMessageA(tvImages, WM_SETREDRAW, TRUE, 0);
         InvalidateRect(tvImages, nullptr, TRUE);
@@ -86,12 +96,9 @@ void TfrmMain::PopulateTree() {
     }
     m_bPopulating = false;
 
-    HTREEITEM root = TreeView_GetRoot(tvImages);
-    HTREEITEM first = root ? TreeView_GetChild(tvImages, root) : nullptr;
-    if (first) {
-        TreeView_SelectItem(tvImages, first);
+    if (!list.Empty()) {
+        TreeView_SelectItem(tvImages, m_TreeItems.front());
         SetFocus(tvImages);
-        m_bHasImages = true;
     } else {
         m_pPictures->DropReadAhead();
     }
@@ -105,12 +112,15 @@ bool TfrmMain::tvImagesChanging(HTREEITEM hItem) const {
     return hItem != nullptr && hItem == TreeView_GetRoot(tvImages);
 }
 
-void TfrmMain::tvImagesChange() {
-    HTREEITEM selected = TreeView_GetSelection(tvImages);
-    if (!selected || m_bPopulating || m_bClosed)
+void TfrmMain::tvImagesChange(HTREEITEM hItem, LPARAM nImage) {
+    if (m_bClosed)
+        return;
+    m_pState->Images().Select(hItem && nImage != kFolderEntry ? static_cast<size_t>(nImage)
+                                                              : TImageList::kNone);
+    if (!hItem || m_bPopulating)
         return;
     ui::WaitCursor wait;
-    if (selected == TreeView_GetRoot(tvImages)) {
+    if (nImage == kFolderEntry) {
         m_pImageCtrl->Clear();
         ResetStatus();
     } else {
@@ -122,71 +132,56 @@ void TfrmMain::tvImagesChange() {
     UpdateCommands();
 }
 
-LRESULT TfrmMain::OnTreeNotify(NMHDR* pHeader) {
-    switch (pHeader->code) {
+LRESULT TfrmMain::OnTreeNotify(NMHDR& header) {
+    switch (header.code) {
     case TVN_SELCHANGINGA:
-        return tvImagesChanging(reinterpret_cast<NMTREEVIEWA*>(pHeader)->itemNew.hItem) ? TRUE : FALSE;
+        return tvImagesChanging(reinterpret_cast<NMTREEVIEWA&>(header).itemNew.hItem) ? TRUE : FALSE;
     case TVN_SELCHANGINGW:
-        return tvImagesChanging(reinterpret_cast<NMTREEVIEWW*>(pHeader)->itemNew.hItem) ? TRUE : FALSE;
-    case TVN_SELCHANGEDA:
-    case TVN_SELCHANGEDW:
-        tvImagesChange();
+        return tvImagesChanging(reinterpret_cast<NMTREEVIEWW&>(header).itemNew.hItem) ? TRUE : FALSE;
+    case TVN_SELCHANGEDA: {
+        const TVITEMA& item = reinterpret_cast<NMTREEVIEWA&>(header).itemNew;
+        tvImagesChange(item.hItem, item.lParam);
         return 0;
+    }
+    case TVN_SELCHANGEDW: {
+        const TVITEMW& item = reinterpret_cast<NMTREEVIEWW&>(header).itemNew;
+        tvImagesChange(item.hItem, item.lParam);
+        return 0;
+    }
     case TVN_ITEMEXPANDINGA:
         // The folder entry stays expanded.
-        return (reinterpret_cast<NMTREEVIEWA*>(pHeader)->action & TVE_COLLAPSE) ? TRUE : FALSE;
+        return (reinterpret_cast<NMTREEVIEWA&>(header).action & TVE_COLLAPSE) ? TRUE : FALSE;
     case TVN_ITEMEXPANDINGW:
-        return (reinterpret_cast<NMTREEVIEWW*>(pHeader)->action & TVE_COLLAPSE) ? TRUE : FALSE;
+        return (reinterpret_cast<NMTREEVIEWW&>(header).action & TVE_COLLAPSE) ? TRUE : FALSE;
     default:
         return 0;
     }
 }
 
 std::string TfrmMain::SelectedImagePath() const {
-    HTREEITEM selected = TreeView_GetSelection(tvImages);
-    if (!selected)
+    const TImageList& list = m_pState->Images();
+    if (list.Selected() == TImageList::kNone)
         return {};
-    return JoinPath(m_pProperties->m_szSourceFolder, ItemText(selected));
+    return JoinPath(m_pState->Settings().m_szSourceFolder, list.SelectedName());
 }
 
 void TfrmMain::ShowImageBitmap() {
+    // The new picture is placed by the settings as they are now.
+    SyncViewSettings();
     // The bitmap shown gives the new one its memory when their sizes agree
     // (none of it is mapped afresh) and goes first otherwise: two bitmaps
     // beside two pictures would break the bound of two pictures and one
     // bitmap. Nothing paints before SetBitmap.
-    HBITMAP hShown = m_pImageCtrl->TakeBitmap();
-    if (hShown == nullptr)
-        hShown = m_SpareBitmap.Release();
+    ui::UniqueBitmap shown = m_pImageCtrl->TakeBitmap();
+    if (!shown)
+        shown = std::move(m_SpareBitmap);
     m_SpareBitmap.Reset();
     ui::WindowDC dc(m_pImageCtrl->Handle());
-    m_pImageCtrl->SetBitmap(m_pImage->CreateBitmap(dc.Get(), hShown));
-}
-
-// Going round an end: the first or last picture follows at once and paints
-// over the empty view, which is left to the next paint (shown empty when the
-// picture cannot be read).
-std::string TfrmMain::ItemText(HTREEITEM hItem) const {
-    char szText[MAX_PATH + 1] = {};
-    TVITEMA tvi{};
-    tvi.mask = TVIF_TEXT | TVIF_HANDLE;
-    tvi.hItem = hItem;
-    tvi.pszText = szText;
-    tvi.cchTextMax = sizeof szText;
-    if (!hItem || !SendMessageA(tvImages, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&tvi)))
-        return {};
-    return szText;
-}
-
-// The folder entry stays expanded and pictures have no entries below them,
-// so the tree's last visible entry is the last picture: no walk across a
-// folder of thousands.
-HTREEITEM TfrmMain::LastImageItem() const {
-    HTREEITEM last = TreeView_GetLastVisible(tvImages);
-    return last != TreeView_GetRoot(tvImages) ? last : nullptr;
+    m_pImageCtrl->SetBitmap(m_pImage->CreateBitmap(dc.Get(), shown.Release()));
 }
 
 void TfrmMain::ClearView() {
-    m_SpareBitmap.Reset(m_pImageCtrl->TakeBitmap());
+    m_SpareBitmap = m_pImageCtrl->TakeBitmap();
     m_pImageCtrl->ClearUnpainted();
 }
 
@@ -220,67 +215,38 @@ void TfrmMain::ScheduleReadAhead() {
 }
 
 void TfrmMain::ReadAheadNeighbour() {
-    HTREEITEM root = TreeView_GetRoot(tvImages);
-    HTREEITEM selected = TreeView_GetSelection(tvImages);
-    if (!root || !selected || selected == root) {
-        m_pPictures->DropReadAhead();
-        return;
-    }
-    HTREEITEM next = m_nDirection >= 0 ? TreeView_GetNextSibling(tvImages, selected)
-                                       : TreeView_GetPrevSibling(tvImages, selected);
-    if (!next) // round the end, as Next and Previous go
-        next = m_nDirection >= 0 ? TreeView_GetChild(tvImages, root) : LastImageItem();
-    m_pPictures->ReadAhead(next && next != selected
-                               ? JoinPath(m_pProperties->m_szSourceFolder, ItemText(next))
-                               : std::string());
+    const TImageList& list = m_pState->Images();
+    const size_t next = list.Neighbour();
+    m_pPictures->ReadAhead(next == TImageList::kNone
+                               ? std::string()
+                               : JoinPath(m_pState->Settings().m_szSourceFolder, list.Names()[next]));
 }
 
-void TfrmMain::SelectNextImage() {
-    m_nDirection = 1;
-    if (HTREEITEM selected = TreeView_GetSelection(tvImages)) {
-        if (HTREEITEM next = TreeView_GetNextSibling(tvImages, selected)) {
-            TreeView_SelectItem(tvImages, next);
-        } else {
+void TfrmMain::SelectStep(int nDirection) {
+    TImageList& list = m_pState->Images();
+    const bool bSelected = list.Selected() != TImageList::kNone;
+    const TImageList::TStep step = list.Step(nDirection);
+    if (step.index != TImageList::kNone) {
+        // Going round an end: the first or last picture follows at once and
+        // paints over the empty view, which is left to the next paint (shown
+        // empty when the picture cannot be read).
+        if (step.bRound && bSelected) {
             TreeView_SelectItem(tvImages, nullptr);
             m_pImage->Unload();
             ClearView();
         }
-    }
-    HTREEITEM root = TreeView_GetRoot(tvImages);
-    HTREEITEM first = root ? TreeView_GetChild(tvImages, root) : nullptr;
-    if (!TreeView_GetSelection(tvImages) && first) {
-        TreeView_SelectItem(tvImages, first);
-        SetFocus(tvImages);
-    }
-    m_SpareBitmap.Reset();
-}
-
-void TfrmMain::SelectPrevImage() {
-    m_nDirection = -1;
-    if (HTREEITEM selected = TreeView_GetSelection(tvImages)) {
-        if (HTREEITEM previous = TreeView_GetPrevSibling(tvImages, selected)) {
-            TreeView_SelectItem(tvImages, previous);
-        } else {
-            TreeView_SelectItem(tvImages, nullptr);
-            m_pImage->Unload();
-            ClearView();
-        }
-    }
-    if (TreeView_GetSelection(tvImages))
-        return;
-    // Wrapped round: the last entry.
-    if (HTREEITEM last = LastImageItem()) {
-        TreeView_SelectItem(tvImages, last);
-        SetFocus(tvImages);
+        TreeView_SelectItem(tvImages, m_TreeItems[step.index]);
+        if (step.bRound)
+            SetFocus(tvImages);
     }
     m_SpareBitmap.Reset();
 }
 
 void TfrmMain::btnSourceClick() {
-    std::string sFolder = m_pProperties->m_szSourceFolder;
+    std::string sFolder = m_pState->Settings().m_szSourceFolder;
     if (SelectFolder(Handle(), LoadResString(IDS_SELECT_SOURCE_FOLDER), sFolder, false) &&
         ConfirmFolder(Handle(), sFolder)) {
-        m_pProperties->SetSourceFolder(sFolder.c_str());
+        m_pState->Settings().SetSourceFolder(sFolder.c_str());
         PopulateTree();
     }
 }

@@ -55,6 +55,7 @@ TfrmMain::~TfrmMain() = default;
 
 bool TfrmMain::Create(TdlgAbout* pAbout) {
     m_pAbout = pAbout;
+    m_pState = std::make_unique<TMainState>(TProperties());
     m_hIcon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1));
     if (!RegisterClassOnce(kClassName, CS_DBLCLKS, LoadCursor(nullptr, IDC_ARROW),
                            reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1), m_hIcon))
@@ -70,7 +71,6 @@ bool TfrmMain::Create(TdlgAbout* pAbout) {
     if (!CreateControls())
         return false;
 
-    m_pProperties = std::make_unique<TProperties>();
     m_pImageCtrl = std::make_unique<TImageCtrl>();
     if (m_pImageCtrl->Create(Handle(), 0, 0, 0, 0, idImageView)) {
         m_Layout.AddShared(m_pImageCtrl->Handle(), m_pImageCtrl->Layout());
@@ -94,7 +94,7 @@ void TfrmMain::Show(int nCmdShow) {
     ShowWindow(Handle(), m_bStartMaximised ? SW_SHOWMAXIMIZED : nCmdShow);
     UpdateWindow(Handle());
     // The tree had the focus given while the window was still hidden.
-    if (m_bHasImages)
+    if (!m_pState->Images().Empty())
         SetFocus(tvImages);
 }
 
@@ -140,11 +140,12 @@ void TfrmMain::ReadWindowState() {
     if (ui::TAlignSpec* list = m_Layout.Find(pnlList.Handle()))
         list->Width = std::max(pos.m_nPanelWidth, kListMinWidth);
 
-    ApplyToolbarFlags(pConfig->ReadToolbarFlags());
+    m_pState->SetToolbar(pConfig->ReadToolbarFlags());
+    ShowToolbarWord();
 
     TProperties stored;
     pConfig->ReadProperties(stored);
-    m_pProperties->Assign(stored);
+    m_pState->Settings().Assign(stored);
 }
 
 void TfrmMain::InitialiseWindow() {
@@ -166,7 +167,7 @@ void TfrmMain::InitialiseWindow() {
         m_Cursors.Register(crMove, LoadCursorA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_CURSOR_MOVE)));
         m_Cursors.Register(crCrop, LoadCursorA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_CURSOR_CROP)));
         m_pImageCtrl->SetCursorList(&m_Cursors);
-        m_pImageCtrl->SetProperties(m_pProperties.get());
+        SyncViewSettings();
     } else {
         nFailure = IDS_IMAGECTRL_CREATE_FAILED;
     }
@@ -207,14 +208,11 @@ void TfrmMain::FormClose() {
         pos.m_nPanelWidth = m_Layout.Find(pnlList.Handle())->Width;
         pos.m_bMaximized = (IsZoomed(Handle()) || (!IsWindowVisible(Handle()) && m_bStartMaximised)) ? 1 : 0;
         pConfig->WriteWinPos(ckMainWindow, pos);
-        pConfig->WriteToolbarFlags(CurrentToolbarFlags());
-        pConfig->WriteProperties(*m_pProperties);
+        pConfig->WriteToolbarFlags(m_pState->Toolbar());
+        pConfig->WriteProperties(m_pState->Settings());
     }
     m_bClosed = true;
-    // The view goes with its window; it must not read the settings after them.
-    if (m_pImageCtrl)
-        m_pImageCtrl->SetProperties(nullptr);
-    m_pProperties.reset();
+    m_pState.reset();
     m_pPictures.reset(); // stops the read-ahead before the image object goes
     m_pImage.reset();
     m_pImageCtrl.reset();
@@ -250,43 +248,8 @@ LRESULT TfrmMain::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         if (m_pPictures && !m_bClosed)
             ReadAheadNeighbour();
         return 0;
-    case WM_COMMAND:
-        if (lp == 0 || reinterpret_cast<HWND>(lp) == ToolBarWnd) {
-            OnCommand(LOWORD(wp)); // menus, shortcuts and tool buttons
-            return 0;
-        }
-        if (reinterpret_cast<HWND>(lp) == btnSource && HIWORD(wp) == BN_CLICKED) {
-            btnSourceClick();
-            return 0;
-        }
-        return DefaultHandling(msg, wp, lp);
-    case WM_NOTIFY: {
-        auto* header = reinterpret_cast<NMHDR*>(lp);
-        if (header->hwndFrom == tvImages)
-            return OnTreeNotify(header);
-        if (header->code == TTN_GETDISPINFOA) {
-            // Tool tips show the short part of a button's hint; the
-            // properties button shows none.
-            auto* info = reinterpret_cast<NMTTDISPINFOA*>(lp);
-            static std::string s_sTip;
-            const unsigned nId = static_cast<unsigned>(header->idFrom);
-            s_sTip = nId == cmdProperties ? std::string() : ui::ShortHint(m_Commands.HintOf(nId));
-            info->lpszText = s_sTip.data();
-            return 0;
-        }
-        return DefaultHandling(msg, wp, lp);
-    }
-    case WM_CONTEXTMENU:
-        if (reinterpret_cast<HWND>(wp) == ToolBarWnd) {
-            ShowToolbarPopup(lp);
-            return 0;
-        }
-        return DefaultHandling(msg, wp, lp);
     case WM_MENUSELECT:
         m_Hints.MenuSelect(wp, lp);
-        return 0;
-    case WM_SIZE:
-        ArrangeControls();
         return 0;
     case WM_GETMINMAXINFO: {
         auto* info = reinterpret_cast<MINMAXINFO*>(lp);
@@ -306,6 +269,41 @@ LRESULT TfrmMain::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         PostQuitMessage(0);
         return 0;
     default:
-        return DefaultHandling(msg, wp, lp);
+        return Window::HandleMessage(msg, wp, lp);
     }
+}
+
+bool TfrmMain::OnSize(int, int) {
+    ArrangeControls();
+    return true;
+}
+
+bool TfrmMain::OnCommand(const ui::TCommand& command) {
+    // Menus, shortcuts and tool buttons.
+    if (!command.control || command.control == ToolBarWnd) {
+        RunCommand(command.id);
+        return true;
+    }
+    if (command.control == btnSource && command.code == BN_CLICKED) {
+        btnSourceClick();
+        return true;
+    }
+    return false;
+}
+
+LRESULT TfrmMain::OnNotify(NMHDR& header) {
+    if (header.hwndFrom == tvImages)
+        return OnTreeNotify(header);
+    if (header.code == TTN_GETDISPINFOA) {
+        m_sToolTip = ToolTipOf(static_cast<unsigned>(header.idFrom));
+        reinterpret_cast<NMTTDISPINFOA&>(header).lpszText = m_sToolTip.data();
+    }
+    return 0;
+}
+
+bool TfrmMain::OnContextMenu(const ui::TContextMenu& menu) {
+    if (menu.window != ToolBarWnd)
+        return false;
+    ShowToolbarPopup(menu.screen);
+    return true;
 }

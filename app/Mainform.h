@@ -1,15 +1,19 @@
 // The main window: the tool bar, the list pane with the source folder button
 // and the image tree, the splitter, the image view and the status bar, with
-// the menus and the commands bound to them. It owns the settings record, the
-// image object and the image view for its whole life; the configuration
-// file is opened only while the window starts and while it closes.
+// the menus and the commands bound to them. Its facts (the settings, the
+// tool bar word, the image list) live in one plain state object that the
+// handlers change and the controls show; it owns that state, the image
+// object and the image view for its whole life. The configuration file is
+// opened only while the window starts and while it closes.
 //
 // The window's work is split by topic: construction, start-up and closing
 // here (Mainform.cpp), the control tree (MainformControls.cpp), the tree and
 // navigation (ImageTree.cpp), Copy Image (CopyImage.cpp), the commands and
-// tool bar (Commands.cpp), and the status bar (StatusBar.cpp).
+// what they derive (Commands.cpp), and the status bar (StatusBar.cpp). A new
+// command is one row of app/CommandRows.h and its handler here.
 #pragma once
 
+#include "app/MainState.h"
 #include "app/PictureCache.h"
 #include "imaging/Cimage.h"
 #include "settings/Properties.h"
@@ -28,52 +32,11 @@
 #include <commctrl.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 class TdlgAbout;
-
-// Owns an image list.
-class UniqueImageList {
-public:
-    explicit UniqueImageList(HIMAGELIST h = nullptr) : m_h(h) {}
-    ~UniqueImageList() {
-        if (m_h)
-            ImageList_Destroy(m_h);
-    }
-    UniqueImageList(const UniqueImageList&) = delete;
-    UniqueImageList& operator=(const UniqueImageList&) = delete;
-    HIMAGELIST Get() const { return m_h; }
-    void Reset(HIMAGELIST h = nullptr) {
-        if (m_h)
-            ImageList_Destroy(m_h);
-        m_h = h;
-    }
-
-private:
-    HIMAGELIST m_h;
-};
-
-// Owns a menu that is not attached to a window (a pop-up).
-class UniqueMenu {
-public:
-    explicit UniqueMenu(HMENU h = nullptr) : m_h(h) {}
-    ~UniqueMenu() {
-        if (m_h)
-            DestroyMenu(m_h);
-    }
-    UniqueMenu(const UniqueMenu&) = delete;
-    UniqueMenu& operator=(const UniqueMenu&) = delete;
-    HMENU Get() const { return m_h; }
-    void Reset(HMENU h = nullptr) {
-        if (m_h)
-            DestroyMenu(m_h);
-        m_h = h;
-    }
-
-private:
-    HMENU m_h;
-};
 
 class TfrmMain : public ui::Window {
 public:
@@ -111,7 +74,8 @@ public:
     HMENU ImagePopupMenu() const { return ImagePopup.Get(); }
     HMENU ToolbarPopupMenu() const { return ToolbarPopup.Get(); }
     TImageCtrl* ImageCtrl() const { return m_pImageCtrl.get(); }
-    TProperties* Properties() const { return m_pProperties.get(); }
+    TMainState* State() const { return m_pState.get(); }
+    TProperties* Properties() const { return m_pState ? &m_pState->Settings() : nullptr; }
     const CImage* Image() const { return m_pImage.get(); }
     CPictureCache* Pictures() const { return m_pPictures.get(); }
     const ui::TCommandList& Commands() const { return m_Commands; }
@@ -121,6 +85,10 @@ public:
 
 protected:
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+    bool OnSize(int width, int height) override;
+    bool OnCommand(const ui::TCommand& command) override;
+    bool OnContextMenu(const ui::TContextMenu& menu) override;
+    LRESULT OnNotify(NMHDR& header) override;
 
 private:
     // --- Lifecycle (Mainform.cpp) ----------------------------------------
@@ -137,6 +105,7 @@ private:
     bool CreateToolBar();
     bool CreateListPane();
     void CreateMenus();
+    void FillMenu(HMENU menu, TMenu which);
     void LoadPictures();
     void ApplyFont(HWND control) const;
     void SetToolBarHeight();
@@ -148,8 +117,8 @@ private:
     bool LoadSelectedImage(bool bShow);
     void ShowImageBitmap();
     void RotateImage(int32_t nCode);
-    void SelectNextImage();
-    void SelectPrevImage();
+    // Next (1) or Previous (-1), round the end.
+    void SelectStep(int nDirection);
     // Reads the neighbour of the selected entry in the direction of travel
     // while the user looks at the picture (ScheduleReadAhead: once the
     // current command has finished).
@@ -157,39 +126,60 @@ private:
     void ScheduleReadAhead();
     // Clears the view, keeping its bitmap's memory for the next picture.
     void ClearView();
-    // The text (file name) of a tree entry.
-    std::string ItemText(HTREEITEM hItem) const;
-    // The entry of the folder's last picture, nullptr when it has none.
-    HTREEITEM LastImageItem() const;
     void btnSourceClick();
     bool tvImagesChanging(HTREEITEM hItem) const;
-    void tvImagesChange();
-    LRESULT OnTreeNotify(NMHDR* pHeader);
+    // The selection moved to `hItem` (null: none), the entry of picture
+    // `nImage` (kFolderEntry: the folder's entry).
+    void tvImagesChange(HTREEITEM hItem, LPARAM nImage);
+    LRESULT OnTreeNotify(NMHDR& header);
 
     // --- Copy Image (CopyImage.cpp) --------------------------------------
-    void actCopyExecute();
     bool ChooseCopyPath(const std::string& sFolder, const std::string& sName, std::string& sPath);
     bool IsListedSourceImage(const std::string& sPath) const;
 
-    // --- Commands and tool bar (Commands.cpp) ----------------------------
-    void OnCommand(unsigned nId);
-    void UpdateCommands();
-    void UpdateDividers();
+    // --- Commands (Commands.cpp) -----------------------------------------
+    void RunCommand(unsigned nId);
+    // The member that runs a command; null for one that only flips its bit
+    // of the tool bar word.
+    using THandler = void (TfrmMain::*)();
+    static THandler HandlerOf(unsigned nId);
+    // Every check mark, enabled state, tool button and view setting from
+    // the state: after every fill, selection and command, and once the
+    // properties dialog closed with OK. After a command the availability
+    // stays as it was last derived (`bAvailability` false): it changes only
+    // with the picture shown, the list and the maximum sizes, each of which
+    // derives it again, so a switch run before then may still refuse.
+    void UpdateCommands(bool bAvailability = true);
+    // The tool bar word on the tool bar: buttons, dividers, captions and the
+    // tool bar itself.
+    void ShowToolbarWord();
+    void ShowCaptions(bool bCaptions);
+    // The one place the view takes the settings: hands over the state's crop
+    // settings when they differ from the view's (SyncViewSettings), then
+    // does what the last command asked of the view.
+    void ApplySettingsToView();
+    void SyncViewSettings();
+    void FlipSwitch(SizeSwitch which, int nRefusal);
+    void ShowToolbarPopup(POINT at);
+
+    // The handlers named in app/CommandRows.h.
+    void actExitExecute();
+    void actHelpExecute();
+    void actAboutExecute();
+    void actRotateRightExecute();
+    void actRotateLeftExecute();
+    void actRotateUpExecute();
+    void actCopyExecute();
+    void actNextImageExecute();
+    void actPrevImageExecute();
+    void actPropertiesExecute();
     void actSnapRatioExecute();
     void actMaxSizeExecute();
     void actEnlargementExecute();
     void actInvertRatioExecute();
     void actPrevRectExecute();
     void actAutoAdvanceExecute();
-    void actPropertiesExecute();
-    void actShowButtonExecute(unsigned nShowCommand);
     void ActShowAllTbbExecute();
-    void actShowCaptionsExecute();
-    void actShowToolbarExecute();
-    void SetButtonVisible(unsigned nButtonCommand, bool bVisible);
-    void ApplyToolbarFlags(ToolbarFlags nFlags);
-    ToolbarFlags CurrentToolbarFlags() const;
-    void ShowToolbarPopup(LPARAM lp);
 
     // --- Status bar (StatusBar.cpp) --------------------------------------
     void UpdateStatusBar(const TStatusData* pData);
@@ -200,22 +190,22 @@ private:
     void SetStatusText(int nPanel, const std::string& sText);
 
     // --- State -----------------------------------------------------------
+    std::unique_ptr<TMainState> m_pState;
     bool m_bInitialised = false;
     bool m_bPopulating = false;
-    bool m_bHasImages = false;
     bool m_bClosed = false;         // FormClose ran: no command runs any more
     bool m_bStartMaximised = false; // shown maximised the first time
     int32_t m_nRotation = -1;
-    int m_nDirection = 1; // of travel: 1 down the list, -1 up
     bool m_bReadAheadPosted = false;
-    ui::UniqueBitmap m_SpareBitmap; // the bitmap last shown, while the view shows none
-    std::string m_sFolder;
+    TViewUpdate m_ViewUpdate = TViewUpdate::None; // asked by the last command
+    std::optional<ToolbarFlags> m_ShownWord;      // on the tool bar now
+    ui::UniqueBitmap m_SpareBitmap;               // the bitmap last shown, while the view shows none
     std::unique_ptr<TImageCtrl> m_pImageCtrl;
     std::unique_ptr<CImage> m_pImage;
     std::unique_ptr<CPictureCache> m_pPictures; // what m_pImage holds, and the read-ahead
-    std::unique_ptr<TProperties> m_pProperties;
     int32_t m_nStatusPanelWidth = 130;
     int m_nCaptionButtonWidth = 67; // tool buttons with captions
+    std::string m_sToolTip;         // the text a tool tip is showing
     TdlgAbout* m_pAbout = nullptr;
 
     // --- Controls ----------------------------------------------------------
@@ -226,11 +216,12 @@ private:
     HWND lblSource = nullptr;
     HWND btnSource = nullptr;
     HWND tvImages = nullptr;
+    std::vector<HTREEITEM> m_TreeItems; // the entries of the image list, in its order
     ui::TSplitter Splitter;
     HWND StatusBarWnd = nullptr;
     HMENU MainMenu = nullptr; // attached to the window, destroyed with it
-    UniqueMenu ImagePopup;
-    UniqueMenu ToolbarPopup;
+    ui::UniqueMenu ImagePopup;
+    ui::UniqueMenu ToolbarPopup;
     ui::TCommandList m_Commands;
     ui::UniqueAccelerators m_Accelerators;
     ui::THintTracker m_Hints;
@@ -238,7 +229,7 @@ private:
     ui::UniqueFont m_Font;
     ui::UniqueBitmap m_GlyphStrip;  // the command glyphs for menus
     ui::UniqueBitmap m_FolderGlyph; // btnSource's picture on the button face
-    UniqueImageList ImageList;
-    UniqueImageList tvImageList;
+    ui::UniqueImageList ImageList;
+    ui::UniqueImageList tvImageList;
     HICON m_hIcon = nullptr; // shared, from LoadIcon
 };

@@ -19,44 +19,9 @@ constexpr int kButtonWidth = 67;
 constexpr int kButtonHeight = 36;
 constexpr int kCaptionPadding = 14;
 constexpr int kToolBarBorder = 1;
-constexpr int kLeadWidth = 12;
-constexpr int kDividerWidth = 16;
 constexpr int kStatusHeight = 19;
 constexpr int kSplitterWidth = 8;
 constexpr int kTreeIndent = 19;
-
-// The tool bar from left to right: a command's button, or a divider with
-// its width and id (dividers are hidden by id like buttons).
-struct TToolItem {
-    unsigned nId;
-    bool bDivider;
-    int nWidth;
-};
-const TToolItem kToolItems[] = {
-    {tbsLead, true, kLeadWidth},
-    {cmdProperties, false, 0},
-    {tbsProperties, true, kDividerWidth},
-    {cmdRotateRight, false, 0},
-    {cmdRotateLeft, false, 0},
-    {cmdRotateUp, false, 0},
-    {tbsRotate, true, kDividerWidth},
-    {cmdSnapRatio, false, 0},
-    {cmdInvertRatio, false, 0},
-    {cmdMaxSize, false, 0},
-    {cmdEnlargement, false, 0},
-    {tbsSnapRatio, true, kDividerWidth},
-    {cmdPrevImage, false, 0},
-    {cmdNextImage, false, 0},
-    {tbsPrevNext, true, kDividerWidth},
-    {cmdCopy, false, 0},
-    {tbsHelp, true, kDividerWidth},
-    {cmdHelp, false, 0},
-};
-
-// Buttons that show their command's check state as pressed.
-bool IsToggleButton(unsigned nId) {
-    return nId == cmdSnapRatio || nId == cmdMaxSize || nId == cmdEnlargement;
-}
 
 HMENU ChildMenu(HMENU bar, const char* caption) {
     HMENU menu = CreatePopupMenu();
@@ -72,12 +37,12 @@ void TfrmMain::ApplyFont(HWND control) const {
 
 void TfrmMain::LoadPictures() {
     HINSTANCE module = GetModuleHandleA(nullptr);
-    ImageList.Reset(ui::LoadGlyphList(module, IDB_COMMAND_GLYPHS, PICTURE_GLYPH_SIZE, PICTURE_MASK_COLOUR));
-    tvImageList.Reset(ui::LoadGlyphList(module, IDB_TREE_ICONS, PICTURE_GLYPH_SIZE, PICTURE_MASK_COLOUR));
-    m_GlyphStrip.Reset(ui::LoadGlyphStrip(module, IDB_COMMAND_GLYPHS));
+    ImageList = ui::LoadGlyphList(module, IDB_COMMAND_GLYPHS, PICTURE_GLYPH_SIZE, PICTURE_MASK_COLOUR);
+    tvImageList = ui::LoadGlyphList(module, IDB_TREE_ICONS, PICTURE_GLYPH_SIZE, PICTURE_MASK_COLOUR);
+    m_GlyphStrip = ui::LoadGlyphStrip(module, IDB_COMMAND_GLYPHS);
     m_Commands.SetGlyphStrip(m_GlyphStrip.Get(), PICTURE_GLYPH_SIZE, PICTURE_MASK_COLOUR);
-    ui::UniqueBitmap folder(ui::LoadGlyphStrip(module, IDB_FOLDER_GLYPH));
-    m_FolderGlyph.Reset(ui::OnBackground(folder.Get(), PICTURE_MASK_COLOUR, GetSysColor(COLOR_BTNFACE)));
+    const ui::UniqueBitmap folder = ui::LoadGlyphStrip(module, IDB_FOLDER_GLYPH);
+    m_FolderGlyph = ui::OnBackground(folder.Get(), PICTURE_MASK_COLOUR, GetSysColor(COLOR_BTNFACE));
 }
 
 int TfrmMain::CaptionButtonWidth(const std::vector<std::string>& captions) const {
@@ -108,21 +73,23 @@ bool TfrmMain::CreateToolBar() {
     SendMessageA(ToolBarWnd, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(ImageList.Get()));
     SendMessageA(ToolBarWnd, TB_SETMAXTEXTROWS, 1, 0);
 
+    const std::vector<TToolItem> items = ToolBarItems();
     std::vector<TBBUTTON> buttons;
     std::vector<std::string> captions; // kept alive until the buttons are added
-    captions.reserve(std::size(kToolItems));
-    for (const TToolItem& item : kToolItems) {
+    captions.reserve(items.size());
+    for (const TToolItem& item : items) {
         TBBUTTON b{};
-        b.idCommand = static_cast<int>(item.nId);
+        b.idCommand = static_cast<int>(item.Id);
         b.fsState = TBSTATE_ENABLED;
-        if (item.bDivider) {
+        if (item.Divider) {
             b.fsStyle = BTNS_SEP;
-            b.iBitmap = item.nWidth;
+            b.iBitmap = item.Width;
         } else {
-            const ui::TCommandDef* c = m_Commands.Find(item.nId);
-            b.fsStyle = static_cast<BYTE>((IsToggleButton(item.nId) ? BTNS_CHECK : BTNS_BUTTON));
-            b.iBitmap = c->Glyph;
-            captions.push_back(c->Caption);
+            // A switch's button stays down while it is on.
+            const TCommandRow* row = FindCommand(item.Id);
+            b.fsStyle = static_cast<BYTE>(row->Check.Kind == TCheckKind::Switch ? BTNS_CHECK : BTNS_BUTTON);
+            b.iBitmap = row->Glyph;
+            captions.push_back(row->Caption);
             b.iString = reinterpret_cast<INT_PTR>(captions.back().c_str());
         }
         buttons.push_back(b);
@@ -197,46 +164,23 @@ bool TfrmMain::CreateListPane() {
 
 void TfrmMain::CreateMenus() {
     MainMenu = CreateMenu();
-    HMENU file = ChildMenu(MainMenu, "&File");
-    m_Commands.AppendMenuEntry(file, cmdExit);
-    HMENU options = ChildMenu(MainMenu, "&Options");
-    m_Commands.AppendMenuEntry(options, cmdProperties);
-    m_Commands.AppendMenuEntry(options, cmdShowToolbar);
-    HMENU help = ChildMenu(MainMenu, "&Help");
-    m_Commands.AppendMenuEntry(help, cmdHelp);
-    m_Commands.AppendMenuEntry(help, cmdAbout);
+    FillMenu(ChildMenu(MainMenu, "&File"), TMenu::File);
+    FillMenu(ChildMenu(MainMenu, "&Options"), TMenu::Options);
+    FillMenu(ChildMenu(MainMenu, "&Help"), TMenu::Help);
     SetMenu(Handle(), MainMenu);
+    ImagePopup.Reset(CreatePopupMenu());
+    FillMenu(ImagePopup.Get(), TMenu::Image);
+    ToolbarPopup.Reset(CreatePopupMenu());
+    FillMenu(ToolbarPopup.Get(), TMenu::Toolbar);
+}
 
-    // The image view's pop-up; snap ratio, maximum size and enlargement
-    // show only their check marks.
-    HMENU image = CreatePopupMenu();
-    ImagePopup.Reset(image);
-    m_Commands.AppendMenuEntry(image, cmdRotateRight);
-    m_Commands.AppendMenuEntry(image, cmdRotateLeft);
-    m_Commands.AppendMenuEntry(image, cmdRotateUp);
-    ui::TCommandList::AppendSeparator(image);
-    m_Commands.AppendMenuEntry(image, cmdSnapRatio, -1);
-    m_Commands.AppendMenuEntry(image, cmdMaxSize, -1);
-    m_Commands.AppendMenuEntry(image, cmdEnlargement, -1);
-    ui::TCommandList::AppendSeparator(image);
-    m_Commands.AppendMenuEntry(image, cmdInvertRatio);
-    ui::TCommandList::AppendSeparator(image);
-    m_Commands.AppendMenuEntry(image, cmdAutoAdvance);
-    m_Commands.AppendMenuEntry(image, cmdPrevRect);
-    ui::TCommandList::AppendSeparator(image);
-    m_Commands.AppendMenuEntry(image, cmdPrevImage);
-    m_Commands.AppendMenuEntry(image, cmdNextImage);
-    ui::TCommandList::AppendSeparator(image);
-    m_Commands.AppendMenuEntry(image, cmdCopy);
-
-    HMENU tools = CreatePopupMenu();
-    ToolbarPopup.Reset(tools);
-    for (const TButtonToggle& t : ButtonToggles())
-        m_Commands.AppendMenuEntry(tools, t.ShowCommand);
-    ui::TCommandList::AppendSeparator(tools);
-    m_Commands.AppendMenuEntry(tools, cmdShowAllTbb);
-    ui::TCommandList::AppendSeparator(tools);
-    m_Commands.AppendMenuEntry(tools, cmdShowCaptions);
+void TfrmMain::FillMenu(HMENU menu, TMenu which) {
+    for (const TMenuEntry& entry : MenuEntries(which)) {
+        if (entry.Id == 0)
+            ui::TCommandList::AppendSeparator(menu);
+        else
+            m_Commands.AppendMenuEntry(menu, entry.Id, entry.Glyph);
+    }
 }
 
 bool TfrmMain::CreateControls() {

@@ -4,6 +4,7 @@
 #include "app/PictureRules.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -31,7 +32,7 @@ CPictureCache::~CPictureCache() {
 }
 
 int CPictureCache::Held() const {
-    return (m_Image.HasPicture() ? 1 : 0) + (m_pAhead ? 1 : 0) + (m_hSpare ? 1 : 0) +
+    return (m_Image.HasPicture() ? 1 : 0) + (m_pAhead ? 1 : 0) + (m_Spare ? 1 : 0) +
            (m_sAheadPath.empty() || m_pAhead ? 0 : 1);
 }
 
@@ -39,26 +40,19 @@ void CPictureCache::Count(int nExtra) {
     m_Stats.nPeakPictures = std::max(m_Stats.nPeakPictures, Held() + nExtra);
 }
 
-void CPictureCache::FreeSpare() {
-    if (m_hSpare != nullptr)
-        GlobalFree(m_hSpare);
-    m_hSpare = nullptr;
-}
-
 void CPictureCache::StopReadAhead() {
     m_ReadAhead.Cancel();
     m_nAheadId = 0;
     m_sAheadPath.clear();
     if (m_pAhead) {
-        FreeSpare();
-        m_hSpare = m_pAhead->ReleaseBlock();
+        m_Spare.Reset(m_pAhead->ReleaseBlock());
         m_pAhead.reset();
     }
 }
 
 void CPictureCache::DropReadAhead() {
     StopReadAhead();
-    FreeSpare();
+    m_Spare.Reset();
 }
 
 bool CPictureCache::TurnTo(int32_t nRotation) {
@@ -86,8 +80,7 @@ bool CPictureCache::TakeAhead(const std::string& sPath, const TFileStamp& stamp)
         return false;
     // The picture shown before keeps its memory for the next read-ahead.
     m_Image.Swap(*m_pAhead);
-    FreeSpare();
-    m_hSpare = m_pAhead->ReleaseBlock();
+    m_Spare.Reset(m_pAhead->ReleaseBlock());
     m_pAhead.reset();
     m_sAheadPath.clear();
     m_sPath = sPath;
@@ -115,9 +108,9 @@ bool CPictureCache::Use(const std::string& sPath, int32_t nRotation) {
     options.hReuse = m_Image.ReleaseBlock();
     Count(1);
     TLoadResult result = m_Image.Load(sPath, options);
-    if (result == TLoadResult::Failed && m_hSpare != nullptr) {
+    if (result == TLoadResult::Failed && m_Spare) {
         // A larger picture may not have fitted beside the kept memory.
-        FreeSpare();
+        m_Spare.Reset();
         result = m_Image.Load(sPath, TLoadOptions());
     }
     if (result != TLoadResult::Loaded)
@@ -146,14 +139,13 @@ void CPictureCache::ReadAhead(const std::string& sPath) {
     if (nLimit == 0) {
         m_nAheadId = 0;
         m_sAheadPath.clear();
-        FreeSpare();
+        m_Spare.Reset();
         ++m_Stats.nRefused;
         return;
     }
-    Count(m_hSpare ? 0 : 1);
+    Count(m_Spare ? 0 : 1);
     m_sAheadPath = sPath;
-    m_nAheadId = m_ReadAhead.Request(sPath, size_t(std::min<uint64_t>(nLimit, SIZE_MAX)), m_hSpare);
-    m_hSpare = nullptr;
+    m_nAheadId = m_ReadAhead.Request(sPath, size_t(std::min<uint64_t>(nLimit, SIZE_MAX)), std::move(m_Spare));
 }
 
 void CPictureCache::ReadAheadDone(uint32_t nId) {

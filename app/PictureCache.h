@@ -67,7 +67,6 @@ private:
     bool TurnTo(int32_t nRotation);
     // Takes the read-ahead when it holds `sPath` as `stamp` says.
     bool TakeAhead(const std::string& sPath, const TFileStamp& stamp);
-    void FreeSpare();
     int Held() const;
     // Pictures held now, with `nExtra` about to be allocated.
     void Count(int nExtra);
@@ -81,7 +80,7 @@ private:
     std::string m_sAheadPath;
     std::unique_ptr<CImage> m_pAhead; // arrived, not yet shown
     TFileStamp m_AheadStamp;
-    HGLOBAL m_hSpare = nullptr; // memory of the picture before, for the next read
+    ui::UniqueGlobal m_Spare; // memory of the picture before, for the next read
     uint64_t m_nMemory = 0;
     TStats m_Stats;
 };

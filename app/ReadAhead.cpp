@@ -3,6 +3,7 @@
 #include "support/LongPath.h"
 
 #include <new>
+#include <utility>
 
 TFileStamp StampOf(const std::string& sPath) {
     WIN32_FILE_ATTRIBUTE_DATA data{};
@@ -33,9 +34,7 @@ void CReadAhead::StopLocked(std::unique_lock<std::mutex>& lock) {
     m_nWanted = 0;
     if (m_bPending) {
         m_bPending = false;
-        if (m_hReuse != nullptr)
-            GlobalFree(m_hReuse);
-        m_hReuse = nullptr;
+        m_Reuse.Reset();
     }
     if (m_bBusy) {
         m_nCancel = 1;
@@ -44,7 +43,7 @@ void CReadAhead::StopLocked(std::unique_lock<std::mutex>& lock) {
     m_pResult.reset();
 }
 
-uint32_t CReadAhead::Request(const std::string& sPath, size_t nMaxBytes, HGLOBAL hReuse) {
+uint32_t CReadAhead::Request(const std::string& sPath, size_t nMaxBytes, ui::UniqueGlobal reuse) {
     uint32_t nId;
     {
         std::unique_lock<std::mutex> lock(m_Lock);
@@ -53,7 +52,7 @@ uint32_t CReadAhead::Request(const std::string& sPath, size_t nMaxBytes, HGLOBAL
         m_nWanted = nId;
         m_sPath = sPath;
         m_nMaxBytes = nMaxBytes;
-        m_hReuse = hReuse;
+        m_Reuse = std::move(reuse);
         m_bPending = true;
     }
     m_Changed.notify_all();
@@ -109,8 +108,7 @@ void CReadAhead::Work() {
         TLoadOptions options;
         options.nMaxBytes = m_nMaxBytes;
         options.pCancel = &m_nCancel;
-        options.hReuse = m_hReuse;
-        m_hReuse = nullptr;
+        ui::UniqueGlobal reuse = std::move(m_Reuse);
         m_bPending = false;
         m_bBusy = true;
         m_nCancel = 0;
@@ -123,13 +121,12 @@ void CReadAhead::Work() {
         TLoadResult result = TLoadResult::Failed;
         try {
             pImage = std::make_unique<CImage>();
+            options.hReuse = reuse.Release(); // the load takes it over
             result = pImage->Load(sPath, options);
         } catch (const std::bad_alloc&) {
-            // No memory for the object itself: nothing read ahead (the block
-            // to reuse is freed by the load, or here when it never began).
-            if (!pImage && options.hReuse != nullptr)
-                GlobalFree(options.hReuse);
+            // No memory for the object itself: nothing read ahead.
         }
+        reuse.Reset(); // still ours when the load never began
         const bool bWhole = result == TLoadResult::Loaded && before.bValid && StampOf(sPath) == before;
 
         lock.lock();

@@ -9,6 +9,7 @@
 
 #include "app/PictureRules.h"
 #include "imaging/Cimage.h"
+#include "ui/Handles.h"
 
 #include <windows.h>
 
@@ -29,10 +30,10 @@ public:
     CReadAhead& operator=(const CReadAhead&) = delete;
 
     // Starts reading `sPath` (after stopping whatever was asked before). A
-    // picture of more than `nMaxBytes` is refused from its header; `hReuse`
+    // picture of more than `nMaxBytes` is refused from its header; `reuse`
     // (taken over) is memory of a picture no longer needed to decode into.
     // Returns the request's handle.
-    uint32_t Request(const std::string& sPath, size_t nMaxBytes, HGLOBAL hReuse);
+    uint32_t Request(const std::string& sPath, size_t nMaxBytes, ui::UniqueGlobal reuse);
     // Stops the request and drops its picture; returns once the decode let
     // go of its memory.
     void Cancel();
@@ -66,7 +67,7 @@ private:
     uint32_t m_nWanted = 0; // the request whose picture is still wanted, 0 none
     std::string m_sPath;
     size_t m_nMaxBytes = 0;
-    HGLOBAL m_hReuse = nullptr;
+    ui::UniqueGlobal m_Reuse;
     volatile int32_t m_nCancel = 0; // read by the decoder while it works
     std::unique_ptr<CImage> m_pResult;
     uint32_t m_nResultId = 0;

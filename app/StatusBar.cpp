@@ -43,14 +43,15 @@ void TfrmMain::StatusBarResize() {
 }
 
 void TfrmMain::UpdateRatioPanel() {
-    SetStatusText(1, RatioText(m_pProperties->m_nMaxWidth, m_pProperties->m_nMaxHeight));
+    const TProperties& p = m_pState->Settings();
+    SetStatusText(1, RatioText(p.m_nMaxWidth, p.m_nMaxHeight));
 }
 
 void TfrmMain::UpdateStatusBar(const TStatusData* pData) {
     if (m_bClosed)
         return;
     const bool bPicture = m_pImageCtrl && m_pImageCtrl->HasPicture();
-    const TProperties& p = *m_pProperties;
+    const TProperties& p = m_pState->Settings();
 
     const TRect crop = pData && bPicture ? pData->Crop : TRect{0, 0, 0, 0};
     SetStatusText(0, CropText(crop.Left, crop.Top, crop.Right, crop.Bottom));

@@ -98,9 +98,9 @@ bool IsSizeBox(int id) {
 }
 
 // The folder glyph with its magenta background in the button face colour;
-// null while the program carries no glyph.
-HBITMAP LoadFolderGlyph() {
-    ui::UniqueBitmap glyph(ui::LoadGlyphStrip(GetModuleHandleA(nullptr), IDB_FOLDER_GLYPH));
+// none while the program carries no glyph.
+ui::UniqueBitmap LoadFolderGlyph() {
+    const ui::UniqueBitmap glyph = ui::LoadGlyphStrip(GetModuleHandleA(nullptr), IDB_FOLDER_GLYPH);
     return ui::OnBackground(glyph.Get(), PICTURE_MASK_COLOUR, GetSysColor(COLOR_BTNFACE));
 }
 
@@ -123,7 +123,7 @@ TdlgProperties::~TdlgProperties() = default;
 void TdlgProperties::LoadFromProperties(TProperties* pProperties) {
     m_bCanUpdate = false;
     m_pProperties = pProperties;
-    if (m_hWnd)
+    if (Handle())
         FillControls();
 }
 
@@ -131,38 +131,19 @@ int TdlgProperties::ShowModal(HWND hOwner) {
     FrameTemplate dialog{};
     dialog.frame.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME;
     dialog.frame.dwExtendedStyle = WS_EX_DLGMODALFRAME;
-    const INT_PTR result =
-        DialogBoxIndirectParamA(GetModuleHandleA(nullptr), &dialog.frame, hOwner, &TdlgProperties::DialogProc,
-                                reinterpret_cast<LPARAM>(this));
-    return result == IDOK ? 1 : 2;
+    return RunModal(hOwner, &dialog.frame) == IDOK ? 1 : 2;
 }
 
-INT_PTR CALLBACK TdlgProperties::DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_GETMINMAXINFO) {
-        // Arrives before the dialog knows its object.
+INT_PTR TdlgProperties::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_GETMINMAXINFO: {
+        // Also while the frame is made, before WM_INITDIALOG.
         auto* limits = reinterpret_cast<MINMAXINFO*>(lp);
         limits->ptMinTrackSize = POINT{kMinWidth, kMinHeight};
         limits->ptMaxTrackSize.y = kMaxHeight;
         limits->ptMaxSize.y = kMaxHeight;
         return TRUE;
     }
-    if (msg == WM_INITDIALOG) {
-        SetWindowLongPtrA(hwnd, DWLP_USER, lp);
-        reinterpret_cast<TdlgProperties*>(lp)->m_hWnd = hwnd;
-    }
-    auto* self = reinterpret_cast<TdlgProperties*>(GetWindowLongPtrA(hwnd, DWLP_USER));
-    if (!self)
-        return FALSE;
-    const INT_PTR result = self->HandleMessage(msg, wp, lp);
-    if (msg == WM_NCDESTROY) {
-        SetWindowLongPtrA(hwnd, DWLP_USER, 0);
-        self->m_hWnd = nullptr;
-    }
-    return result;
-}
-
-INT_PTR TdlgProperties::HandleMessage(UINT msg, WPARAM wp, LPARAM) {
-    switch (msg) {
     case WM_INITDIALOG:
         FormCreate();
         FillControls();
@@ -230,33 +211,33 @@ void TdlgProperties::OnCommand(int id, int code) {
 }
 
 void TdlgProperties::FormCreate() {
-    SetWindowTextA(m_hWnd, LoadResString(IDS_PRODUCT).c_str());
+    SetWindowTextA(Handle(), LoadResString(IDS_PRODUCT).c_str());
     for (const ControlSpec& spec : kControls) {
         const DWORD exStyle = std::string(spec.className) == "EDIT" ? WS_EX_CLIENTEDGE : 0;
         HWND control = CreateWindowExA(exStyle, spec.className, spec.text, WS_CHILD | WS_VISIBLE | spec.style,
-                                       spec.left, spec.top, spec.width, spec.height, m_hWnd,
+                                       spec.left, spec.top, spec.width, spec.height, Handle(),
                                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)),
                                        GetModuleHandleA(nullptr), nullptr);
         SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(m_fontForm.Get()), FALSE);
     }
     for (int id : {IDC_PROP_SOURCE, IDC_PROP_TARGET})
-        SendDlgItemMessageA(m_hWnd, id, EM_LIMITTEXT, kFolderTextLimit, 0);
+        SendDlgItemMessageA(Handle(), id, EM_LIMITTEXT, kFolderTextLimit, 0);
     for (int id : {IDC_PROP_WIDTH, IDC_PROP_HEIGHT}) {
-        SendDlgItemMessageA(m_hWnd, id, EM_LIMITTEXT, kSizeTextLimit, 0);
-        SetWindowSubclass(GetDlgItem(m_hWnd, id), &TdlgProperties::EbxNumberKeypress, 0, 0);
+        SendDlgItemMessageA(Handle(), id, EM_LIMITTEXT, kSizeTextLimit, 0);
+        SetWindowSubclass(GetDlgItem(Handle(), id), &TdlgProperties::EbxNumberKeypress, 0, 0);
     }
     for (int id : {IDC_PROP_SOURCE_BROWSE, IDC_PROP_TARGET_BROWSE})
-        SendDlgItemMessageA(m_hWnd, id, BM_SETIMAGE, IMAGE_BITMAP,
+        SendDlgItemMessageA(Handle(), id, BM_SETIMAGE, IMAGE_BITMAP,
                             reinterpret_cast<LPARAM>(m_bmpFolder.Get()));
     // The form's own defaults, for a showing without a record.
     for (int id : {IDC_PROP_SNAP_RATIO, IDC_PROP_MAX_SIZE, IDC_PROP_AUTO_ADVANCE, IDC_PROP_KEEP_PREV_RECT})
-        CheckDlgButton(m_hWnd, id, BST_CHECKED);
-    SendMessageA(m_hWnd, DM_SETDEFID, IDC_PROP_OK, 0);
+        CheckDlgButton(Handle(), id, BST_CHECKED);
+    SendMessageA(Handle(), DM_SETDEFID, IDC_PROP_OK, 0);
 }
 
 void TdlgProperties::LayOut() {
     RECT client{};
-    GetClientRect(m_hWnd, &client);
+    GetClientRect(Handle(), &client);
     const int grow = client.right - kDesignWidth;
     const int lower = client.bottom - kDesignHeight;
     HDWP moves = BeginDeferWindowPos(static_cast<int>(std::size(kControls)));
@@ -280,12 +261,12 @@ void TdlgProperties::LayOut() {
             break;
         }
         if (moves)
-            moves = DeferWindowPos(moves, GetDlgItem(m_hWnd, spec.id), nullptr, left, top, width, spec.height,
-                                   SWP_NOZORDER | SWP_NOACTIVATE);
+            moves = DeferWindowPos(moves, GetDlgItem(Handle(), spec.id), nullptr, left, top, width,
+                                   spec.height, SWP_NOZORDER | SWP_NOACTIVATE);
     }
     if (moves)
         EndDeferWindowPos(moves);
-    InvalidateRect(m_hWnd, nullptr, TRUE);
+    InvalidateRect(Handle(), nullptr, TRUE);
 }
 
 void TdlgProperties::FillControls() {
@@ -308,7 +289,8 @@ void TdlgProperties::FillControls() {
     SetCheck(IDC_PROP_ENLARGEMENT, p.m_bEnlargement);
     SetCheck(IDC_PROP_KEEP_PREV_RECT, p.m_bPrevRect);
     for (int mode = 0; mode < int(std::size(kFilenameItems)); ++mode)
-        CheckDlgButton(m_hWnd, kFilenameItems[mode], mode == p.m_nFilenameMode ? BST_CHECKED : BST_UNCHECKED);
+        CheckDlgButton(Handle(), kFilenameItems[mode],
+                       mode == p.m_nFilenameMode ? BST_CHECKED : BST_UNCHECKED);
     m_bCanUpdate = true;
     UpdateSwitches();
 }
@@ -321,14 +303,14 @@ void TdlgProperties::FormShow() {
         config->ReadWinPos(ckDialog, pos);
     const int width = std::max(pos.m_nWidth, kMinWidth);
     const int height = std::clamp(pos.m_nHeight, kMinHeight, kMaxHeight);
-    SetWindowPos(m_hWnd, nullptr, pos.m_nLeft, pos.m_nTop, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(Handle(), nullptr, pos.m_nLeft, pos.m_nTop, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
     LayOut();
     m_nSavedChecks = 0;
 }
 
 void TdlgProperties::FormClose() {
     RECT frame{};
-    GetWindowRect(m_hWnd, &frame);
+    GetWindowRect(Handle(), &frame);
     if (std::unique_ptr<CConfig> config = OpenConfig())
         config->WriteWinPos(
             ckDialog, TWinPos(frame.left, frame.top, frame.right - frame.left, frame.bottom - frame.top));
@@ -336,7 +318,7 @@ void TdlgProperties::FormClose() {
 
 void TdlgProperties::CloseWith(int result) {
     FormClose();
-    EndDialog(m_hWnd, result);
+    EndDialog(Handle(), result);
 }
 
 void TdlgProperties::btnOKClick() {
@@ -344,11 +326,11 @@ void TdlgProperties::btnOKClick() {
     const std::string target = RemoveTrailingBackslash(Text(IDC_PROP_TARGET));
     // A folder that is not there (and not created) keeps the dialog open;
     // the source folder is kept as soon as it passes.
-    if (!ConfirmFolder(m_hWnd, source))
+    if (!ConfirmFolder(Handle(), source))
         return;
     if (m_pProperties)
         m_pProperties->SetSourceFolder(source.c_str());
-    if (!ConfirmFolder(m_hWnd, target))
+    if (!ConfirmFolder(Handle(), target))
         return;
     if (m_pProperties) {
         TProperties& p = *m_pProperties;
@@ -372,7 +354,7 @@ void TdlgProperties::btnCancelClick() {
 }
 
 void TdlgProperties::btnHelpClick() {
-    ShowHelpTopic(m_hWnd, kHelpProperties);
+    ShowHelpTopic(Handle(), kHelpProperties);
 }
 
 void TdlgProperties::btnSourceClick() {
@@ -385,7 +367,8 @@ void TdlgProperties::btnTargetClick() {
 
 void TdlgProperties::BrowseInto(int box, int title, bool allowNewFolder) {
     std::string folder = Text(box);
-    if (SelectFolder(m_hWnd, LoadResString(title), folder, allowNewFolder) && ConfirmFolder(m_hWnd, folder))
+    if (SelectFolder(Handle(), LoadResString(title), folder, allowNewFolder) &&
+        ConfirmFolder(Handle(), folder))
         SetText(box, folder);
 }
 
@@ -423,7 +406,7 @@ void TdlgProperties::UpdateSwitches() {
     const int32_t width = ParseNumber(Text(IDC_PROP_WIDTH));
     const SwitchUpdate update = DecideSwitches(width, height, m_nSavedChecks);
     for (int id : {IDC_PROP_SNAP_RATIO, IDC_PROP_MAX_SIZE, IDC_PROP_ENLARGEMENT})
-        EnableWindow(GetDlgItem(m_hWnd, id), update.bEnabled);
+        EnableWindow(GetDlgItem(Handle(), id), update.bEnabled);
     if (update.bSetChecks)
         ApplyChecks(update.checks);
     m_bCanUpdate = true;
@@ -443,24 +426,24 @@ LRESULT CALLBACK TdlgProperties::EbxNumberKeypress(HWND hwnd, UINT msg, WPARAM w
 }
 
 std::string TdlgProperties::Text(int id) const {
-    HWND control = GetDlgItem(m_hWnd, id);
+    HWND control = GetDlgItem(Handle(), id);
     std::string text(static_cast<size_t>(GetWindowTextLengthA(control)) + 1, '\0');
     text.resize(static_cast<size_t>(GetWindowTextA(control, &text[0], static_cast<int>(text.size()))));
     return text;
 }
 
 void TdlgProperties::SetText(int id, const std::string& text) {
-    SetDlgItemTextA(m_hWnd, id, text.c_str());
+    SetDlgItemTextA(Handle(), id, text.c_str());
 }
 
 bool TdlgProperties::Checked(int id) const {
-    return IsDlgButtonChecked(m_hWnd, id) == BST_CHECKED;
+    return IsDlgButtonChecked(Handle(), id) == BST_CHECKED;
 }
 
 void TdlgProperties::SetCheck(int id, bool checked) {
     if (Checked(id) == checked)
         return;
-    CheckDlgButton(m_hWnd, id, checked ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(Handle(), id, checked ? BST_CHECKED : BST_UNCHECKED);
     OnCommand(id, BN_CLICKED);
 }
 

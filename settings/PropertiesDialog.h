@@ -7,6 +7,7 @@
 
 #include "settings/Properties.h"
 #include "settings/SizeSwitches.h"
+#include "ui/Dialog.h"
 #include "ui/Handles.h"
 
 #include <windows.h>
@@ -45,10 +46,10 @@ enum PropertiesControlId : int {
     IDC_PROP_HELP,
 };
 
-class TdlgProperties {
+class TdlgProperties : public ui::Dialog {
 public:
     TdlgProperties();
-    ~TdlgProperties();
+    ~TdlgProperties() override;
     TdlgProperties(const TdlgProperties&) = delete;
     TdlgProperties& operator=(const TdlgProperties&) = delete;
 
@@ -59,14 +60,11 @@ public:
     // the dialog's values), 2 after Cancel or the close box (and when the
     // dialog could not be shown).
     int ShowModal(HWND hOwner);
-    // The dialog window while it is shown, otherwise null.
-    HWND Handle() const { return m_hWnd; }
 
 private:
-    static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
     static LRESULT CALLBACK EbxNumberKeypress(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
                                               DWORD_PTR data);
-    INT_PTR HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
+    INT_PTR HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
     void OnCommand(int id, int code);
 
     void FormCreate();
@@ -101,7 +99,6 @@ private:
     void ApplyChecks(const SizeSwitches& checks);
 
     TProperties* m_pProperties = nullptr;
-    HWND m_hWnd = nullptr;
     bool m_bCanUpdate = false;
     int32_t m_nSavedChecks = 0;
     ui::UniqueFont m_fontForm;

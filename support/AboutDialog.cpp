@@ -4,6 +4,7 @@
 #include "resources/StringIds.h"
 #include "support/MulDiv.h"
 #include "support/StringTable.h"
+#include "ui/Window.h"
 
 #include <shellapi.h>
 
@@ -58,32 +59,14 @@ TdlgAbout::TdlgAbout(std::string address)
 TdlgAbout::~TdlgAbout() = default;
 
 void TdlgAbout::ShowModal(HWND owner) {
-    DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_ABOUT), owner, &TdlgAbout::DialogProc,
-                    reinterpret_cast<LPARAM>(this));
-}
-
-INT_PTR CALLBACK TdlgAbout::DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_INITDIALOG) {
-        auto* self = reinterpret_cast<TdlgAbout*>(lp);
-        SetWindowLongPtrA(hwnd, DWLP_USER, lp);
-        self->m_hWnd = hwnd;
-    }
-    auto* self = reinterpret_cast<TdlgAbout*>(GetWindowLongPtrA(hwnd, DWLP_USER));
-    if (!self)
-        return FALSE;
-    const INT_PTR result = self->HandleMessage(msg, wp, lp);
-    if (msg == WM_NCDESTROY) {
-        SetWindowLongPtrA(hwnd, DWLP_USER, 0);
-        self->m_hWnd = nullptr;
-    }
-    return result;
+    RunModal(owner, MAKEINTRESOURCEA(IDD_ABOUT));
 }
 
 INT_PTR TdlgAbout::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_INITDIALOG:
         FormCreate();
-        SetFocus(GetDlgItem(m_hWnd, IDOK));
+        SetFocus(GetDlgItem(Handle(), IDOK));
         return FALSE;
     case WM_COMMAND:
         if (LOWORD(wp) == IDOK || LOWORD(wp) == IDCANCEL) {
@@ -96,23 +79,25 @@ INT_PTR TdlgAbout::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         }
         return FALSE;
     case WM_SETCURSOR:
-        if (reinterpret_cast<HWND>(wp) == GetDlgItem(m_hWnd, IDC_ABOUT_DOTCOM)) {
+        if (reinterpret_cast<HWND>(wp) == GetDlgItem(Handle(), IDC_ABOUT_DOTCOM)) {
             SetCursor(LoadCursorA(nullptr, IDC_HAND));
-            SetWindowLongPtrA(m_hWnd, DWLP_MSGRESULT, TRUE);
+            SetWindowLongPtrA(Handle(), DWLP_MSGRESULT, TRUE);
             return TRUE;
         }
         return FALSE;
-    case WM_MOUSEMOVE:
+    case WM_MOUSEMOVE: {
         // The picture lets the mouse through to the dialog, so its moves
         // arrive here.
-        TrackLogo(POINT{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))});
+        const ui::MousePoint at = ui::MouseFromLParam(lp);
+        TrackLogo(POINT{at.x, at.y});
         return TRUE;
+    }
     case WM_MOUSELEAVE:
         imgLogoMouseLeave();
         return TRUE;
     case WM_DESTROY: {
         RECT frame{};
-        GetWindowRect(m_hWnd, &frame);
+        GetWindowRect(Handle(), &frame);
         m_ptLast = POINT{frame.left, frame.top};
         m_bPlaced = true;
         m_bOverLogo = false;
@@ -127,7 +112,7 @@ HWND TdlgAbout::AddControl(const char* className, const char* text, DWORD style,
                            HFONT font) {
     HWND control =
         CreateWindowExA(0, className, text, WS_CHILD | style, area.left, area.top, area.right - area.left,
-                        area.bottom - area.top, m_hWnd, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                        area.bottom - area.top, Handle(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                         GetModuleHandleA(nullptr), nullptr);
     SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     return control;
@@ -135,20 +120,20 @@ HWND TdlgAbout::AddControl(const char* className, const char* text, DWORD style,
 
 void TdlgAbout::FormCreate() {
     const std::string product = LoadResString(IDS_PRODUCT);
-    SetWindowTextA(m_hWnd, ("About " + product).c_str());
-    SendMessageA(m_hWnd, WM_SETFONT, reinterpret_cast<WPARAM>(m_fontForm.Get()), FALSE);
+    SetWindowTextA(Handle(), ("About " + product).c_str());
+    SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(m_fontForm.Get()), FALSE);
 
     // The frame around a 362 x 229 client area; centred the first time,
     // afterwards where the user left it.
     RECT frame = Area(0, 0, kClientWidth, kClientHeight);
-    AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongA(m_hWnd, GWL_STYLE)), FALSE,
-                       static_cast<DWORD>(GetWindowLongA(m_hWnd, GWL_EXSTYLE)));
+    AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongA(Handle(), GWL_STYLE)), FALSE,
+                       static_cast<DWORD>(GetWindowLongA(Handle(), GWL_EXSTYLE)));
     const int width = frame.right - frame.left;
     const int height = frame.bottom - frame.top;
     if (!m_bPlaced)
         m_ptLast = POINT{snapwell::Half(GetSystemMetrics(SM_CXSCREEN) - width),
                          snapwell::Half(GetSystemMetrics(SM_CYSCREEN) - height)};
-    SetWindowPos(m_hWnd, nullptr, m_ptLast.x, m_ptLast.y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(Handle(), nullptr, m_ptLast.x, m_ptLast.y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 
     // Left panel: the picture centred at the top, its caption below, OK.
     const int logoLeft = kBorder + kMargin + snapwell::Half(kLogoPanelWidth - 2 * kMargin - kLogoWidth);
@@ -159,7 +144,7 @@ void TdlgAbout::FormCreate() {
     const int infoTop = kBorder + kMargin + kLogoHeight + kMargin;
     AddControl(
         "STATIC", imgInfo.c_str(), SS_CENTER | SS_NOPREFIX, IDC_ABOUT_IMGINFO,
-        Area(kBorder, infoTop, kLogoPanelWidth, TextHeight(m_hWnd, m_fontImgInfo.Get(), imgInfo.c_str())),
+        Area(kBorder, infoTop, kLogoPanelWidth, TextHeight(Handle(), m_fontImgInfo.Get(), imgInfo.c_str())),
         m_fontImgInfo.Get());
     AddControl("BUTTON", "OK", WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, IDOK,
                Area(kBorder + 62, kBorder + 193, 61, 20), m_fontForm.Get());
@@ -187,7 +172,7 @@ void TdlgAbout::FormCreate() {
     int top = kBorder;
     for (const Label& label : labels) {
         const int labelWidth = label.width ? label.width : panelWidth;
-        const int labelHeight = label.height ? label.height : TextHeight(m_hWnd, label.font, label.text);
+        const int labelHeight = label.height ? label.height : TextHeight(Handle(), label.font, label.text);
         top += label.gap;
         AddControl("STATIC", label.text, WS_VISIBLE | SS_CENTER | SS_NOPREFIX | label.style, label.id,
                    Area(panelLeft + snapwell::Half(panelWidth - labelWidth), top, labelWidth, labelHeight),
@@ -198,8 +183,8 @@ void TdlgAbout::FormCreate() {
 
 void TdlgAbout::TrackLogo(POINT client) {
     RECT logo{};
-    GetWindowRect(GetDlgItem(m_hWnd, IDC_ABOUT_LOGO), &logo);
-    MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&logo), 2);
+    GetWindowRect(GetDlgItem(Handle(), IDC_ABOUT_LOGO), &logo);
+    MapWindowPoints(nullptr, Handle(), reinterpret_cast<POINT*>(&logo), 2);
     if (PtInRect(&logo, client))
         imgLogoMouseEnter();
     else
@@ -211,16 +196,16 @@ void TdlgAbout::imgLogoMouseEnter() {
         return;
     m_bOverLogo = true;
     // Hear of the mouse leaving the dialog straight from the picture.
-    TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, m_hWnd, 0};
+    TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, Handle(), 0};
     TrackMouseEvent(&track);
-    ShowWindow(GetDlgItem(m_hWnd, IDC_ABOUT_IMGINFO), SW_SHOW);
+    ShowWindow(GetDlgItem(Handle(), IDC_ABOUT_IMGINFO), SW_SHOW);
 }
 
 void TdlgAbout::imgLogoMouseLeave() {
     if (!m_bOverLogo)
         return;
     m_bOverLogo = false;
-    ShowWindow(GetDlgItem(m_hWnd, IDC_ABOUT_IMGINFO), SW_HIDE);
+    ShowWindow(GetDlgItem(Handle(), IDC_ABOUT_IMGINFO), SW_HIDE);
 }
 
 void TdlgAbout::lblDotComClick() {
@@ -236,5 +221,5 @@ void TdlgAbout::lblDotComClick() {
 }
 
 void TdlgAbout::btnOkClick() {
-    EndDialog(m_hWnd, IDOK);
+    EndDialog(Handle(), IDOK);
 }

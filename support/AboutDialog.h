@@ -4,6 +4,7 @@
 // was left (the first is centred on the screen).
 #pragma once
 
+#include "ui/Dialog.h"
 #include "ui/Handles.h"
 
 #include <windows.h>
@@ -13,23 +14,19 @@
 // The maker's web address, opened by a click on it.
 extern const char* const kMakerAddress;
 
-class TdlgAbout {
+class TdlgAbout : public ui::Dialog {
 public:
     // address: what a click on the maker's address opens.
     explicit TdlgAbout(std::string address = kMakerAddress);
-    ~TdlgAbout();
+    ~TdlgAbout() override;
     TdlgAbout(const TdlgAbout&) = delete;
     TdlgAbout& operator=(const TdlgAbout&) = delete;
 
     // Shows the dialog modally to `owner` until OK or the close box.
     void ShowModal(HWND owner);
 
-    // The dialog window while it is shown, otherwise null.
-    HWND Handle() const { return m_hWnd; }
-
 private:
-    static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
-    INT_PTR HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
+    INT_PTR HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
     void FormCreate();
     HWND AddControl(const char* className, const char* text, DWORD style, int id, const RECT& area,
                     HFONT font);
@@ -41,7 +38,6 @@ private:
     void imgLogoMouseLeave();
 
     std::string m_sAddress;
-    HWND m_hWnd = nullptr;
     bool m_bOverLogo = false;
     bool m_bPlaced = false; // shown before: reopen at m_ptLast
     POINT m_ptLast{};

@@ -15,27 +15,6 @@
 
 namespace ui {
 
-// Owns an accelerator table.
-class UniqueAccelerators {
-public:
-    explicit UniqueAccelerators(HACCEL h = nullptr) : m_h(h) {}
-    ~UniqueAccelerators() {
-        if (m_h)
-            DestroyAcceleratorTable(m_h);
-    }
-    UniqueAccelerators(const UniqueAccelerators&) = delete;
-    UniqueAccelerators& operator=(const UniqueAccelerators&) = delete;
-    HACCEL Get() const { return m_h; }
-    void Reset(HACCEL h = nullptr) {
-        if (m_h)
-            DestroyAcceleratorTable(m_h);
-        m_h = h;
-    }
-
-private:
-    HACCEL m_h;
-};
-
 class TCommandList {
 public:
     explicit TCommandList(std::vector<TCommandDef> commands);

@@ -8,34 +8,32 @@
 
 namespace ui {
 
-HBITMAP LoadGlyphStrip(HINSTANCE module, int resourceId) {
-    return static_cast<HBITMAP>(
-        LoadImageA(module, MAKEINTRESOURCEA(resourceId), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+UniqueBitmap LoadGlyphStrip(HINSTANCE module, int resourceId) {
+    return UniqueBitmap(static_cast<HBITMAP>(
+        LoadImageA(module, MAKEINTRESOURCEA(resourceId), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
 }
 
-HIMAGELIST LoadGlyphList(HINSTANCE module, int resourceId, int glyphSize, COLORREF maskColour) {
+UniqueImageList LoadGlyphList(HINSTANCE module, int resourceId, int glyphSize, COLORREF maskColour) {
     // The list takes its own copy of the pixels; adding with a mask colour
     // blackens that colour in the bitmap handed over, so it gets its own.
-    UniqueBitmap strip(LoadGlyphStrip(module, resourceId));
+    const UniqueBitmap strip = LoadGlyphStrip(module, resourceId);
     if (!strip)
-        return nullptr;
+        return {};
     BITMAP info{};
     GetObjectA(strip.Get(), sizeof info, &info);
     const int count = glyphSize > 0 ? info.bmWidth / glyphSize : 0;
-    HIMAGELIST list = ImageList_Create(glyphSize, glyphSize, ILC_COLOR24 | ILC_MASK, count, 0);
-    if (list && ImageList_AddMasked(list, strip.Get(), maskColour) < 0) {
-        ImageList_Destroy(list);
-        return nullptr;
-    }
+    UniqueImageList list(ImageList_Create(glyphSize, glyphSize, ILC_COLOR24 | ILC_MASK, count, 0));
+    if (list && ImageList_AddMasked(list.Get(), strip.Get(), maskColour) < 0)
+        return {};
     return list;
 }
 
-HBITMAP OnBackground(HBITMAP bitmap, COLORREF maskColour, COLORREF background) {
+UniqueBitmap OnBackground(HBITMAP bitmap, COLORREF maskColour, COLORREF background) {
     if (!bitmap)
-        return nullptr;
+        return {};
     BITMAP info{};
     if (!GetObjectA(bitmap, sizeof info, &info))
-        return nullptr;
+        return {};
     BITMAPINFO bi{};
     bi.bmiHeader.biSize = sizeof bi.bmiHeader;
     bi.bmiHeader.biWidth = info.bmWidth;
@@ -46,7 +44,7 @@ HBITMAP OnBackground(HBITMAP bitmap, COLORREF maskColour, COLORREF background) {
     std::vector<uint32_t> pixels(static_cast<size_t>(info.bmWidth) * info.bmHeight);
     WindowDC screen(nullptr);
     if (!GetDIBits(screen.Get(), bitmap, 0, info.bmHeight, pixels.data(), &bi, DIB_RGB_COLORS))
-        return nullptr;
+        return {};
     // DIB pixels are 0x00RRGGBB; COLORREF is 0x00BBGGRR.
     const auto dib = [](COLORREF c) {
         return uint32_t(GetRValue(c)) << 16 | uint32_t(GetGValue(c)) << 8 | GetBValue(c);
@@ -55,7 +53,7 @@ HBITMAP OnBackground(HBITMAP bitmap, COLORREF maskColour, COLORREF background) {
         if ((p & 0x00FFFFFF) == dib(maskColour))
             p = dib(background);
     void* bits = nullptr;
-    HBITMAP copy = CreateDIBSection(screen.Get(), &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    UniqueBitmap copy(CreateDIBSection(screen.Get(), &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (copy)
         std::copy(pixels.begin(), pixels.end(), static_cast<uint32_t*>(bits));
     return copy;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <utility>
 
@@ -36,33 +37,60 @@ private:
     HANDLE m_h = nullptr;
 };
 
-// Owns a GDI object (bitmap, pen, brush, font, region); deletes it once.
-template <typename T> class GdiObject {
+// Owns a handle that one function releases (`Free`'s call operator), once;
+// moves, never copies. Reset takes over another handle.
+template <typename H, typename Free> class UniqueOf {
 public:
-    GdiObject() = default;
-    explicit GdiObject(T h) : m_h(h) {}
-    ~GdiObject() { Reset(); }
-    GdiObject(GdiObject&& other) noexcept : m_h(other.Release()) {}
-    GdiObject& operator=(GdiObject&& other) noexcept {
+    UniqueOf() = default;
+    explicit UniqueOf(H h) : m_h(h) {}
+    ~UniqueOf() { Reset(); }
+    UniqueOf(UniqueOf&& other) noexcept : m_h(other.Release()) {}
+    UniqueOf& operator=(UniqueOf&& other) noexcept {
         if (this != &other)
             Reset(other.Release());
         return *this;
     }
-    GdiObject(const GdiObject&) = delete;
-    GdiObject& operator=(const GdiObject&) = delete;
+    UniqueOf(const UniqueOf&) = delete;
+    UniqueOf& operator=(const UniqueOf&) = delete;
 
-    T Get() const { return m_h; }
+    H Get() const { return m_h; }
     explicit operator bool() const { return m_h != nullptr; }
-    T Release() { return std::exchange(m_h, nullptr); }
-    void Reset(T h = nullptr) {
+    H Release() { return std::exchange(m_h, nullptr); }
+    void Reset(H h = nullptr) {
         if (m_h)
-            DeleteObject(m_h);
+            Free()(m_h);
         m_h = h;
     }
 
 private:
-    T m_h = nullptr;
+    H m_h = nullptr;
 };
+
+struct DeleteGdiObject {
+    void operator()(HGDIOBJ h) const { DeleteObject(h); }
+};
+struct FreeGlobalMemory {
+    void operator()(HGLOBAL h) const { GlobalFree(h); }
+};
+struct DestroyMenuHandle {
+    void operator()(HMENU h) const { DestroyMenu(h); }
+};
+struct DestroyAcceleratorHandle {
+    void operator()(HACCEL h) const { DestroyAcceleratorTable(h); }
+};
+struct DestroyImageListHandle {
+    void operator()(HIMAGELIST h) const { ImageList_Destroy(h); }
+};
+
+// A GDI object (bitmap, pen, brush, font, region).
+template <typename T> using GdiObject = UniqueOf<T, DeleteGdiObject>;
+// A global memory block (a decoded picture's pixels).
+using UniqueGlobal = UniqueOf<HGLOBAL, FreeGlobalMemory>;
+// A menu that is not attached to a window (a pop-up); a window's menu bar
+// is destroyed with the window.
+using UniqueMenu = UniqueOf<HMENU, DestroyMenuHandle>;
+using UniqueAccelerators = UniqueOf<HACCEL, DestroyAcceleratorHandle>;
+using UniqueImageList = UniqueOf<HIMAGELIST, DestroyImageListHandle>;
 
 using UniqueBitmap = GdiObject<HBITMAP>;
 using UniqueBrush = GdiObject<HBRUSH>;

@@ -1,6 +1,7 @@
 #include "ui/Hints.h"
 
 #include "ui/CommandList.h"
+#include "ui/Window.h"
 
 #include <commctrl.h>
 
@@ -27,7 +28,8 @@ std::string THintTracker::CommandHint(unsigned id) const {
 
 void THintTracker::MouseMessage(HWND hwnd, LPARAM lp) {
     if (std::find(m_ToolBars.begin(), m_ToolBars.end(), hwnd) != m_ToolBars.end()) {
-        POINT p{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
+        const MousePoint at = MouseFromLParam(lp);
+        POINT p{at.x, at.y};
         const int index = static_cast<int>(SendMessageA(hwnd, TB_HITTEST, 0, reinterpret_cast<LPARAM>(&p)));
         TBBUTTON button{};
         if (index >= 0 && SendMessageA(hwnd, TB_GETBUTTON, index, reinterpret_cast<LPARAM>(&button)) &&

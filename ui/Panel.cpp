@@ -12,16 +12,15 @@ bool TPanel::Create(HWND parent, int id) {
 }
 
 LRESULT TPanel::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
-    switch (msg) {
-    case WM_SIZE:
-        Arrange();
-        return 0;
-    case WM_COMMAND:
-    case WM_NOTIFY:
+    // Passed up as they came, before any decoding.
+    if (msg == WM_COMMAND || msg == WM_NOTIFY)
         return SendMessageA(GetParent(Handle()), msg, wp, lp);
-    default:
-        return DefaultHandling(msg, wp, lp);
-    }
+    return Window::HandleMessage(msg, wp, lp);
+}
+
+bool TPanel::OnSize(int, int) {
+    Arrange();
+    return true;
 }
 
 } // namespace ui

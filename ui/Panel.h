@@ -16,6 +16,7 @@ public:
 
 protected:
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+    bool OnSize(int width, int height) override;
 
 private:
     TAlignedLayout m_Layout;

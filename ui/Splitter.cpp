@@ -56,21 +56,28 @@ LRESULT TSplitter::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_PAINT:
         Paint();
         return 0;
-    case WM_LBUTTONDOWN: {
-        POINT p{MouseFromLParam(lp).x, MouseFromLParam(lp).y};
-        MapWindowPoints(Handle(), GetParent(Handle()), &p, 1);
+    case WM_CAPTURECHANGED:
+        EndDrag(false);
+        return 0;
+    default:
+        return Window::HandleMessage(msg, wp, lp);
+    }
+}
+
+bool TSplitter::OnMouse(const TMouse& mouse) {
+    POINT p{mouse.at.x, mouse.at.y};
+    MapWindowPoints(Handle(), GetParent(Handle()), &p, 1);
+    switch (mouse.message) {
+    case WM_LBUTTONDOWN:
         m_bDragging = true;
         m_nStartMouseX = p.x;
         m_nStartWidth = m_Target.GetWidth ? m_Target.GetWidth() : 0;
         SetCapture(Handle());
         m_nDrawnWidth = m_nStartWidth;
         InvertBar(m_nDrawnWidth);
-        return 0;
-    }
+        break;
     case WM_MOUSEMOVE:
         if (m_bDragging) {
-            POINT p{MouseFromLParam(lp).x, MouseFromLParam(lp).y};
-            MapWindowPoints(Handle(), GetParent(Handle()), &p, 1);
             const int width = WidthFor(p.x);
             if (width != m_nDrawnWidth) {
                 InvertBar(m_nDrawnWidth);
@@ -78,26 +85,30 @@ LRESULT TSplitter::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
                 InvertBar(m_nDrawnWidth);
             }
         }
-        return 0;
+        break;
     case WM_LBUTTONUP:
-    case WM_CAPTURECHANGED:
-        if (m_bDragging) {
-            m_bDragging = false;
-            InvertBar(m_nDrawnWidth);
-            const int width = m_nDrawnWidth;
-            m_nDrawnWidth = -1;
-            if (GetCapture() == Handle())
-                ReleaseCapture();
-            // A lost capture (another window took the mouse) cancels the drag.
-            if (msg == WM_LBUTTONUP && width != m_nStartWidth && m_Target.SetWidth) {
-                m_Target.SetWidth(width);
-                if (m_Target.OnMoved)
-                    m_Target.OnMoved();
-            }
-        }
-        return 0;
+        EndDrag(true);
+        break;
     default:
-        return DefaultHandling(msg, wp, lp);
+        return false;
+    }
+    return true;
+}
+
+void TSplitter::EndDrag(bool bReleased) {
+    if (!m_bDragging)
+        return;
+    m_bDragging = false;
+    InvertBar(m_nDrawnWidth);
+    const int width = m_nDrawnWidth;
+    m_nDrawnWidth = -1;
+    if (GetCapture() == Handle())
+        ReleaseCapture();
+    // A lost capture (another window took the mouse) cancels the drag.
+    if (bReleased && width != m_nStartWidth && m_Target.SetWidth) {
+        m_Target.SetWidth(width);
+        if (m_Target.OnMoved)
+            m_Target.OnMoved();
     }
 }
 

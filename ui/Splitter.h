@@ -24,11 +24,15 @@ public:
 
 protected:
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+    bool OnMouse(const TMouse& mouse) override;
 
 private:
     int WidthFor(int mouseX) const;
     void InvertBar(int width);
     void Paint();
+    // The drag ends: a release gives the control the width shown, a lost
+    // capture leaves it as it was.
+    void EndDrag(bool bReleased);
 
     TTarget m_Target;
     bool m_bDragging = false;

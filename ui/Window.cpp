@@ -36,7 +36,43 @@ HWND Window::CreateAs(const char* className, DWORD exStyle, const char* caption,
                            GetModuleHandleA(nullptr), this);
 }
 
+TContextMenu ContextMenuFrom(WPARAM wp, LPARAM lp) {
+    TContextMenu menu{reinterpret_cast<HWND>(wp), POINT{}, lp == -1};
+    if (menu.fromKeyboard) {
+        ClientToScreen(menu.window, &menu.screen);
+    } else {
+        const MousePoint at = MouseFromLParam(lp);
+        menu.screen = POINT{at.x, at.y};
+    }
+    return menu;
+}
+
 LRESULT Window::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_SIZE:
+        if (OnSize(LOWORD(lp), HIWORD(lp)))
+            return 0;
+        break;
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_LBUTTONDBLCLK:
+        if (OnMouse(TMouse{msg, MouseFromLParam(lp), wp}))
+            return 0;
+        break;
+    case WM_COMMAND:
+        if (OnCommand(TCommand{LOWORD(wp), HIWORD(wp), reinterpret_cast<HWND>(lp)}))
+            return 0;
+        break;
+    case WM_CONTEXTMENU:
+        if (OnContextMenu(ContextMenuFrom(wp, lp)))
+            return 0;
+        break;
+    case WM_NOTIFY:
+        return OnNotify(*reinterpret_cast<NMHDR*>(lp));
+    default:
+        break;
+    }
     return DefaultHandling(msg, wp, lp);
 }
 

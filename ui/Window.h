@@ -3,6 +3,10 @@
 // WM_NCCREATE and forwards every message to a virtual handler, so WM_CREATE
 // already reaches the object. The object never outlives nor owns more than
 // its HWND; WM_NCDESTROY detaches it.
+//
+// The messages whose parameters need decoding are decoded here, once, into
+// typed events: sizes, mouse points (signed), commands, notifications and
+// context-menu requests (with the keyboard's request placed).
 #pragma once
 
 #include <windows.h>
@@ -18,6 +22,32 @@ struct MousePoint {
 inline MousePoint MouseFromLParam(LPARAM lp) {
     return {static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
 }
+
+// WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP or WM_LBUTTONDBLCLK: where, and
+// the keys and buttons held (MK_ flags).
+struct TMouse {
+    UINT message;
+    MousePoint at;
+    WPARAM keys;
+};
+
+// WM_COMMAND: the command or control id, the notification code, and the
+// control that sent it (null for menus and shortcuts).
+struct TCommand {
+    unsigned id;
+    unsigned code;
+    HWND control;
+};
+
+// WM_CONTEXTMENU: the window whose menu is wanted and where on the screen
+// it opens. The keyboard's menu key gives no point; the menu then opens at
+// the window's top-left client corner.
+struct TContextMenu {
+    HWND window;
+    POINT screen;
+    bool fromKeyboard;
+};
+TContextMenu ContextMenuFrom(WPARAM wp, LPARAM lp);
 
 class Window {
 public:
@@ -35,9 +65,20 @@ protected:
     HWND CreateAs(const char* className, DWORD exStyle, const char* caption, DWORD style, int x, int y,
                   int width, int height, HWND parent, HMENU menuOrId);
 
-    // Default: DefWindowProc.
+    // Every message arrives here. The default hands the decoded messages to
+    // the typed handlers below and the rest to DefWindowProc; a subclass
+    // handles what it needs raw and passes everything else on to it.
     virtual LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
     LRESULT DefaultHandling(UINT msg, WPARAM wp, LPARAM lp) { return DefWindowProcA(m_hwnd, msg, wp, lp); }
+
+    // Typed handlers: true when handled (the message's result is then 0),
+    // false to leave the message to DefWindowProc as well.
+    virtual bool OnSize(int width, int height) { return false; }
+    virtual bool OnMouse(const TMouse& mouse) { return false; }
+    virtual bool OnCommand(const TCommand& command) { return false; }
+    virtual bool OnContextMenu(const TContextMenu& menu) { return false; }
+    // The notification's result (DefWindowProc answers every one with 0).
+    virtual LRESULT OnNotify(NMHDR& header) { return 0; }
 
     // Called when the window is gone; the object may then be deleted.
     virtual void OnDestroyed() {}

@@ -6,6 +6,7 @@
 // sets the cursor through CCropBoxHost.
 #pragma once
 
+#include "view/CropSettings.h"
 #include "view/DrawBox.h"
 #include "view/Geometry.h"
 #include "view/StatusData.h"
@@ -35,18 +36,6 @@ enum TDrawMode {
     dmRemove,
 };
 
-// The settings the rules read, as they stand when a rule runs.
-struct TCropSettings {
-    int32_t m_nMaxWidth = 0;
-    int32_t m_nMaxHeight = 0;
-    bool m_bSnapRatio = false;
-    bool m_bPrevRect = false;
-    bool m_bMaxSize = false;
-    bool m_bEnlargement = false;
-
-    bool IsMaxSizeActive() const { return m_nMaxWidth > 0 && m_nMaxHeight > 0 && m_bMaxSize; }
-};
-
 // The window side of the crop box.
 class CCropBoxHost {
 public:
@@ -67,9 +56,10 @@ public:
     explicit CCropBox(CCropBoxHost& host) : m_Host(host) {}
 
     // --- The settings ---------------------------------------------------
-    // Takes the settings as they are now; called before every rule runs.
+    // Takes the settings the rules read from now on.
     void UseSettings(const TCropSettings& settings) { m_Settings = settings; }
-    // Copies the maximum width and height into the ratio (SetProperties).
+    const TCropSettings& Settings() const { return m_Settings; }
+    // Copies the maximum width and height into the ratio.
     void TakeRatio();
 
     // --- The picture and its placement ----------------------------------

@@ -1,24 +1,9 @@
 #include "view/ImageCtrl.h"
 
-#include "settings/Properties.h"
-
 #include <cstdlib>
 
 namespace {
 const char* const kClassName = "TImageCtrl";
-
-TCropSettings SettingsOf(const TProperties* p) {
-    TCropSettings s;
-    if (!p)
-        return s; // not attached yet: no maximum, every switch off
-    s.m_nMaxWidth = p->m_nMaxWidth;
-    s.m_nMaxHeight = p->m_nMaxHeight;
-    s.m_bSnapRatio = p->m_bSnapRatio;
-    s.m_bPrevRect = p->m_bPrevRect;
-    s.m_bMaxSize = p->m_bMaxSize;
-    s.m_bEnlargement = p->m_bEnlargement;
-    return s;
-}
 
 // The brush of the parent's class background, for taking the parent's colour.
 HBRUSH ParentBackground(HWND parent) {
@@ -64,12 +49,13 @@ void TImageCtrl::SetViewCursor(LPCSTR cursor) {
         SetCursor(CurrentCursor());
 }
 
-void TImageCtrl::UseCurrentSettings() { m_CropBox.UseSettings(SettingsOf(m_pProperties)); }
+void TImageCtrl::SetCropSettings(const TCropSettings& settings) {
+    m_CropBox.UseSettings(settings);
+    m_CropBox.TakeRatio();
+}
 
 void TImageCtrl::SetProperties(const TProperties* properties) {
-    m_pProperties = properties;
-    UseCurrentSettings();
-    m_CropBox.TakeRatio();
+    SetCropSettings(properties ? CropSettingsOf(*properties) : TCropSettings{});
 }
 
 void TImageCtrl::Repaint() {
@@ -86,7 +72,6 @@ void TImageCtrl::SetBitmap(HBITMAP bitmap) {
         w = info.bmWidth;
         h = std::abs(info.bmHeight);
     }
-    UseCurrentSettings();
     RECT client{};
     GetClientRect(Handle(), &client);
     m_CropBox.NewPicture(w, h, client.right, client.bottom);
@@ -106,27 +91,22 @@ void TImageCtrl::ClearUnpainted() {
 }
 
 void TImageCtrl::PlaceCropBox() {
-    UseCurrentSettings();
     m_CropBox.PlaceCropBox();
 }
 
 TSize TImageCtrl::GetCropGeometry(TRect& crop, bool recompute) {
-    UseCurrentSettings();
     return m_CropBox.GetCropGeometry(crop, recompute);
 }
 
 void TImageCtrl::SnapToRatio(bool redraw) {
-    UseCurrentSettings();
     m_CropBox.SnapToRatio(redraw);
 }
 
 void TImageCtrl::InvertRatio() {
-    UseCurrentSettings();
     m_CropBox.InvertRatio();
 }
 
 void TImageCtrl::PropertiesChanged() {
-    UseCurrentSettings();
     m_CropBox.PropertiesChanged();
 }
 
@@ -236,28 +216,9 @@ void TImageCtrl::Paint() {
     m_CropBox.AfterPaint();
 }
 
-void TImageCtrl::ShowPopupMenu(LPARAM lp) {
-    POINT at{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
-    if (lp == -1) {
-        // From the keyboard: at the view's top-left corner.
-        at = POINT{0, 0};
-        ClientToScreen(Handle(), &at);
-    }
-    TrackPopupMenu(m_hPopupMenu, TPM_LEFTALIGN | TPM_RIGHTBUTTON, at.x, at.y, 0, m_hOwner, nullptr);
-}
-
 LRESULT TImageCtrl::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
-    case WM_SIZE:
-        UseCurrentSettings();
-        m_CropBox.Resize(LOWORD(lp), HIWORD(lp));
-        // The re-placed box may convert to other picture pixels: the owner
-        // hears of it now, not at the next mouse move.
-        if (HasPicture())
-            SendStatus();
-        return DefaultHandling(msg, wp, lp);
     case WM_PAINT:
-        UseCurrentSettings();
         Paint();
         return 0;
     case WM_ERASEBKGND:
@@ -283,33 +244,46 @@ LRESULT TImageCtrl::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             return TRUE;
         }
         return DefaultHandling(msg, wp, lp);
-    case WM_LBUTTONDOWN: {
-        const ui::MousePoint p = ui::MouseFromLParam(lp);
-        UseCurrentSettings();
-        m_CropBox.ButtonDown({p.x, p.y});
+    default:
+        return Window::HandleMessage(msg, wp, lp);
+    }
+}
+
+bool TImageCtrl::OnSize(int width, int height) {
+    m_CropBox.Resize(width, height);
+    // The re-placed box may convert to other picture pixels: the owner
+    // hears of it now, not at the next mouse move.
+    if (HasPicture())
+        SendStatus();
+    return false;
+}
+
+bool TImageCtrl::OnMouse(const ui::TMouse& mouse) {
+    switch (mouse.message) {
+    case WM_LBUTTONDOWN:
+        m_CropBox.ButtonDown({mouse.at.x, mouse.at.y});
         // Moves outside the view keep arriving while the button is held.
         SetCapture(Handle());
-        return DefaultHandling(msg, wp, lp);
-    }
-    case WM_MOUSEMOVE: {
-        const ui::MousePoint p = ui::MouseFromLParam(lp);
-        UseCurrentSettings();
-        m_CropBox.MouseMove({p.x, p.y});
-        return DefaultHandling(msg, wp, lp);
-    }
+        break;
+    case WM_MOUSEMOVE:
+        m_CropBox.MouseMove({mouse.at.x, mouse.at.y});
+        break;
     case WM_LBUTTONUP:
-        UseCurrentSettings();
         m_CropBox.ButtonUp();
         if (GetCapture() == Handle())
             ReleaseCapture();
-        return DefaultHandling(msg, wp, lp);
-    case WM_CONTEXTMENU:
-        if (m_hPopupMenu && reinterpret_cast<HWND>(wp) == Handle()) {
-            ShowPopupMenu(lp);
-            return 0;
-        }
-        return DefaultHandling(msg, wp, lp);
+        break;
     default:
-        return DefaultHandling(msg, wp, lp);
+        break;
     }
+    return false;
+}
+
+bool TImageCtrl::OnContextMenu(const ui::TContextMenu& menu) {
+    // Another window's request goes on up to the parent, as the system passes it.
+    if (!m_hPopupMenu || menu.window != Handle())
+        return false;
+    TrackPopupMenu(m_hPopupMenu, TPM_LEFTALIGN | TPM_RIGHTBUTTON, menu.screen.x, menu.screen.y, 0, m_hOwner,
+                   nullptr);
+    return true;
 }

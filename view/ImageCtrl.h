@@ -15,6 +15,7 @@
 #include <windows.h>
 
 #include <memory>
+#include <utility>
 
 class TProperties;
 
@@ -42,16 +43,20 @@ public:
     // The menu shown on a right click (not owned); its commands go to the owner.
     void SetPopupMenu(HMENU menu) { m_hPopupMenu = menu; }
 
-    // Attaches the settings (not owned) and takes the ratio from their
-    // maximum width and height. The rules read the other settings as they
-    // are whenever they run.
+    // The settings the rules read from now on, with the ratio taken from
+    // their maximum width and height. Nothing is redrawn: the owner asks for
+    // what a change means (PropertiesChanged, SnapToRatio, InvertRatio).
+    void SetCropSettings(const TCropSettings& settings);
+    const TCropSettings& CropSettings() const { return m_CropBox.Settings(); }
+    // The same from a whole settings record (not kept; null: no maximum and
+    // every switch off).
     void SetProperties(const TProperties* properties);
     // Shows a new picture; the view takes ownership of the bitmap.
     void SetBitmap(HBITMAP bitmap);
-    // Gives up the bitmap shown, now the caller's, without repainting: its
-    // memory may take the next picture, and the two never take memory
-    // together. SetBitmap or Clear must follow before the view paints again.
-    HBITMAP TakeBitmap() { return m_Bitmap.Release(); }
+    // Gives up the bitmap shown without repainting: its memory may take the
+    // next picture, and the two never take memory together. SetBitmap or
+    // Clear must follow before the view paints again.
+    ui::UniqueBitmap TakeBitmap() { return std::move(m_Bitmap); }
     // Removes the picture and the crop box.
     void Clear();
     // The same, leaving the empty view to the next paint: a picture shown
@@ -64,7 +69,7 @@ public:
     // The crop in picture pixels (all zero: the whole picture) and the copy size.
     TSize GetCropGeometry(TRect& crop, bool recompute);
     void SnapToRatio(bool redraw);
-    // After the owner swapped the maximum width and height and re-attached the settings.
+    // After the owner swapped the maximum width and height in the settings.
     void InvertRatio();
     // Re-applies the rules after any change of the settings.
     void PropertiesChanged();
@@ -82,6 +87,9 @@ public:
 
 protected:
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+    bool OnSize(int width, int height) override;
+    bool OnMouse(const ui::TMouse& mouse) override;
+    bool OnContextMenu(const ui::TContextMenu& menu) override;
 
 private:
     // CCropBoxHost
@@ -89,19 +97,15 @@ private:
     void ShowCursorFor(THitCode hit) override;
     void SendStatus() override;
 
-    // Hands the rules the settings as they stand now.
-    void UseCurrentSettings();
     void SetAppearance();
     void Paint();
     void PaintBorderBand();
-    void ShowPopupMenu(LPARAM lp);
     // Sets the view's cursor: a cursor number or a system cursor id.
     void SetViewCursor(LPCSTR cursor);
     void Repaint();
 
     ui::UniqueBitmap m_Bitmap;
     CCropBox m_CropBox;
-    const TProperties* m_pProperties = nullptr;
     std::unique_ptr<TStatusData> m_pStatus;
     HWND m_hOwner = nullptr;
     HMENU m_hPopupMenu = nullptr;
