@@ -1,6 +1,6 @@
 // The main window's rules that need no window: how quarter turns add up,
 // what the tree shows for a folder, the copy's file name, which commands are
-// available and checked, which tool bar dividers show, and the status texts.
+// available and checked, and the status texts.
 #pragma once
 
 #include <cstdint>

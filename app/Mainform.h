@@ -74,7 +74,6 @@ public:
     HMENU ImagePopupMenu() const { return ImagePopup.Get(); }
     HMENU ToolbarPopupMenu() const { return ToolbarPopup.Get(); }
     TImageCtrl* ImageCtrl() const { return m_pImageCtrl.get(); }
-    TMainState* State() const { return m_pState.get(); }
     TProperties* Properties() const { return m_pState ? &m_pState->Settings() : nullptr; }
     const CImage* Image() const { return m_pImage.get(); }
     CPictureCache* Pictures() const { return m_pPictures.get(); }

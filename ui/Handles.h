@@ -130,6 +130,24 @@ private:
     HDC m_dc;
 };
 
+// The device context of a whole window, frame included (GetWindowDC),
+// released to that window.
+class WindowFrameDC {
+public:
+    explicit WindowFrameDC(HWND hwnd) : m_hwnd(hwnd), m_dc(GetWindowDC(hwnd)) {}
+    ~WindowFrameDC() {
+        if (m_dc)
+            ReleaseDC(m_hwnd, m_dc);
+    }
+    WindowFrameDC(const WindowFrameDC&) = delete;
+    WindowFrameDC& operator=(const WindowFrameDC&) = delete;
+    HDC Get() const { return m_dc; }
+
+private:
+    HWND m_hwnd;
+    HDC m_dc;
+};
+
 // BeginPaint / EndPaint for one WM_PAINT.
 class PaintScope {
 public:

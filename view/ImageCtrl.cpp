@@ -187,10 +187,9 @@ void TImageCtrl::PaintBorderBand() {
     OffsetRect(&client, origin.x - window.left, origin.y - window.top);
     RECT band = client;
     InflateRect(&band, m_nBorderWidth, m_nBorderWidth);
-    HDC dc = GetWindowDC(Handle());
-    ExcludeClipRect(dc, client.left, client.top, client.right, client.bottom);
-    FillRect(dc, &band, m_hBackground);
-    ReleaseDC(Handle(), dc);
+    ui::WindowFrameDC dc(Handle());
+    ExcludeClipRect(dc.Get(), client.left, client.top, client.right, client.bottom);
+    FillRect(dc.Get(), &band, m_hBackground);
 }
 
 void TImageCtrl::Paint() {

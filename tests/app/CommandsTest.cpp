@@ -1,9 +1,11 @@
 // The commands through the real main window: their enabled and checked
 // states in the three states of the window, the coupled switches and their
-// refusals, the tool bar's buttons and dividers, and the hints.
+// refusals, the tool bar's buttons and dividers, the hints, and the tool
+// bar, pop-up and tool tips the command rows give.
 #include "MainWindowSession.h"
 
 #include "app/CommandIds.h"
+#include "app/CommandTable.h"
 #include "harness/Dialogs.h"
 #include "harness/Gui.h"
 #include "settings/PropertiesDialog.h"
@@ -235,4 +237,40 @@ TEST(Commands, ToolButtonsRunTheirCommandsWhenClicked) {
     EXPECT_EQ(f.Rotation(), 0);
     click(cmdNextImage);
     EXPECT_EQ(s.SelectedText(), "b.jpg");
+}
+
+TEST(Commands, ToolbarMenusAndTipsAreTheCommandRows) {
+    MainWindowSession s;
+    TfrmMain& f = s.Start();
+    // The buttons and dividers in the rows' order; the switches stay down.
+    const std::vector<TToolItem> items = ToolBarItems();
+    ASSERT_EQ(SendMessageA(f.ToolBar(), TB_BUTTONCOUNT, 0, 0), LRESULT(items.size()));
+    for (size_t i = 0; i < items.size(); ++i) {
+        TBBUTTON button{};
+        SendMessageA(f.ToolBar(), TB_GETBUTTON, i, reinterpret_cast<LPARAM>(&button));
+        EXPECT_EQ(unsigned(button.idCommand), items[i].Id) << i;
+        EXPECT_EQ((button.fsStyle & BTNS_SEP) != 0, items[i].Divider) << i;
+        const TCommandRow* row = FindCommand(items[i].Id);
+        EXPECT_EQ((button.fsStyle & BTNS_CHECK) != 0, row && row->Check.Kind == TCheckKind::Switch) << i;
+    }
+    // The image view's pop-up, separators included, with the shortcuts.
+    const std::vector<TMenuEntry> entries = MenuEntries(TMenu::Image);
+    ASSERT_EQ(GetMenuItemCount(f.ImagePopupMenu()), int(entries.size()));
+    for (size_t i = 0; i < entries.size(); ++i)
+        EXPECT_EQ(GetMenuItemID(f.ImagePopupMenu(), int(i)), entries[i].Id) << i;
+    char text[64] = {};
+    GetMenuStringA(f.ImagePopupMenu(), cmdCopy, text, sizeof text, MF_BYCOMMAND);
+    EXPECT_STREQ(text, "Copy Image\tCtrl+C");
+    // Tool tips: the hint, none for the properties button.
+    for (unsigned nId : {unsigned(cmdProperties), unsigned(cmdCopy)}) {
+        NMTTDISPINFOA info{};
+        info.hdr.hwndFrom = f.ToolBar();
+        info.hdr.idFrom = nId;
+        info.hdr.code = TTN_GETDISPINFOA;
+        SendMessageA(f.Handle(), WM_NOTIFY, nId, reinterpret_cast<LPARAM>(&info));
+        ASSERT_NE(info.lpszText, nullptr);
+        EXPECT_STREQ(info.lpszText,
+                     nId == cmdProperties ? "" : "Create a copy of the selected image to the target folder")
+            << nId;
+    }
 }
