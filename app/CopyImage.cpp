@@ -10,10 +10,9 @@
 #include "support/Message.h"
 #include "support/MessageText.h"
 #include "support/Paths.h"
+#include "support/SaveDialog.h"
 #include "support/StringTable.h"
 #include "support/SystemError.h"
-
-#include <commdlg.h>
 
 namespace {
 
@@ -53,23 +52,7 @@ bool TfrmMain::IsListedSourceImage(const std::string& sPath) const {
 }
 
 bool TfrmMain::ChooseCopyPath(const std::string& sFolder, const std::string& sName, std::string& sPath) {
-    char szFile[MAX_PATH * 2] = {};
-    sName.copy(szFile, sizeof szFile - 1);
-    OPENFILENAMEA ofn{};
-    ofn.lStructSize = sizeof ofn;
-    ofn.hwndOwner = Handle();
-    ofn.lpstrFilter = "JPEG files (*.jpg)\0*.jpg\0";
-    ofn.lpstrFile = szFile;
-    ofn.nMaxFile = sizeof szFile;
-    ofn.lpstrInitialDir = sFolder.c_str();
-    ofn.lpstrDefExt = "jpg";
-    // No question of its own before replacing a file: choosing the name is
-    // the answer. The current folder of the process stays where it was.
-    ofn.Flags = OFN_EXPLORER | OFN_ENABLESIZING | OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_PATHMUSTEXIST;
-    if (!GetSaveFileNameA(&ofn))
-        return false;
-    sPath = szFile;
-    return true;
+    return ChooseSaveFile(Handle(), sFolder, sName, "JPEG files (*.jpg)\0*.jpg\0", "jpg", sPath);
 }
 
 void TfrmMain::actCopyExecute() {

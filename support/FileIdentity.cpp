@@ -105,3 +105,16 @@ bool LocateFile(const std::string& path, std::string& folder, std::string& name)
     name = longpath::Narrow(sLong.substr(nSlash + 1));
     return !folder.empty() && !name.empty();
 }
+
+std::string ShortPathOf(const std::string& path) {
+    const std::wstring sFull = LongPath(path);
+    const DWORD nNeeded = sFull.empty() ? 0 : GetShortPathNameW(sFull.c_str(), nullptr, 0);
+    if (nNeeded == 0)
+        return {};
+    std::wstring sShort(nNeeded, L'\0');
+    const DWORD nChars = GetShortPathNameW(sFull.c_str(), &sShort[0], nNeeded);
+    if (nChars == 0 || nChars >= nNeeded)
+        return {};
+    sShort.resize(nChars);
+    return longpath::Narrow(WithoutPrefix(sShort));
+}

@@ -23,3 +23,8 @@ bool SameFileOrFolder(const std::string& a, const std::string& b);
 // its trailing backslash) and the name that folder keeps for it (its long
 // name, whichever spelling `path` used). False when nothing is there.
 bool LocateFile(const std::string& path, std::string& folder, std::string& name);
+
+// The 8.3 form of the existing file or folder at `path`, for windows that
+// take no longer paths; `path` itself where the file system keeps no short
+// names, "" when nothing is there.
+std::string ShortPathOf(const std::string& path);

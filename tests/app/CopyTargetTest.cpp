@@ -7,12 +7,15 @@
 
 #include "app/CommandIds.h"
 #include "harness/Answer.h"
+#include "harness/Dialogs.h"
 #include "harness/FolderDigest.h"
 #include "harness/Gui.h"
 #include "support/Folders.h"
 #include "support/LongPath.h"
 
 #include <gtest/gtest.h>
+
+#include <commdlg.h>
 
 namespace {
 
@@ -27,6 +30,15 @@ std::string ShortForm(const std::string& path) {
     char szShort[MAX_PATH] = {};
     const DWORD n = GetShortPathNameA(path.c_str(), szShort, sizeof szShort);
     return n > 0 && n < sizeof szShort ? std::string(szShort, n) : std::string();
+}
+
+bool WriteLong(const std::string& path, const std::string& bytes) {
+    const HANDLE file =
+        CreateFileW(LongPath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    DWORD n = 0;
+    const bool bWritten = file != INVALID_HANDLE_VALUE &&
+                          WriteFile(file, bytes.data(), DWORD(bytes.size()), &n, nullptr) && n == bytes.size();
+    return file != INVALID_HANDLE_VALUE && CloseHandle(file) && bWritten;
 }
 
 std::string WithSlashes(std::string path) {
@@ -149,14 +161,34 @@ TEST(CopyTarget, ACopyFolderAtTheLengthLimitTakesCopiesAndAsksBeforeReplacingOne
     const harness::FolderDigest written = DigestOf(folder);
     ASSERT_EQ(written.size(), 1u);
 
-    // The copy is there: Prompt Overwrite asks, and a cancelled question
-    // leaves it as it was.
+    // The copy is there: Prompt Overwrite asks (the dialog opens on a
+    // folder this long), and a cancelled question leaves it as it was.
     p.m_nFilenameMode = fmPromptOverwrite;
+    ASSERT_TRUE(WriteLong(copy, "the copy made yesterday"));
+    const harness::FolderDigest old = DigestOf(folder);
     {
         Answer dialog(IDCANCEL);
         s.Command(cmdCopy);
         EXPECT_TRUE(dialog.Seen());
         EXPECT_EQ(dialog.FileName(), name + ".jpg");
     }
+    EXPECT_EQ(DigestOf(folder), old);
+    // Saved under the name proposed (once the dialog shows the copy
+    // folder, as a person would see it), the copy replaces it.
+    std::string shown;
+    {
+        Answer dialog({{IDOK, "", [&](HWND box) {
+                            harness::WaitUntil([&] {
+                                char szFolder[MAX_PATH + 1] = {};
+                                SendMessageA(box, CDM_GETFOLDERPATH, sizeof szFolder, LPARAM(szFolder));
+                                shown = szFolder;
+                                return shown == folder;
+                            });
+                        }}});
+        s.Command(cmdCopy);
+        EXPECT_TRUE(dialog.Seen());
+    }
+    EXPECT_EQ(shown, folder);
+    EXPECT_EQ(ReadPictureSize(copy), (PictureSize{160, 120}));
     EXPECT_EQ(DigestOf(folder), written);
 }

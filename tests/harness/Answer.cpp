@@ -5,7 +5,8 @@
 
 namespace harness {
 
-Answer::Answer(int button, std::string fileName) : Answer(std::vector<Step>{{button, std::move(fileName)}}) {}
+Answer::Answer(int button, std::string fileName)
+    : Answer(std::vector<Step>{{button, std::move(fileName), nullptr}}) {}
 
 Answer::Answer(std::vector<Step> steps)
     : m_seen(steps.size()), m_thread([this, steps] {
@@ -26,6 +27,8 @@ Answer::Answer(std::vector<Step> steps)
                   }
                   m_seen[i].seen = true;
               }
+              if (steps[i].before)
+                  steps[i].before(dialog);
               PressButton(dialog, steps[i].button);
               previous = dialog;
           }
