@@ -34,15 +34,6 @@ std::string SystemReason(DWORD nError) {
     return GetSystemErrorText(int32_t(nError), szReason, sizeof szReason);
 }
 
-bool WriteBytes(const std::string& path, const std::string& bytes) {
-    const HANDLE file =
-        CreateFileW(LongPath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    DWORD n = 0;
-    const bool bWritten = file != INVALID_HANDLE_VALUE &&
-                          WriteFile(file, bytes.data(), DWORD(bytes.size()), &n, nullptr) && n == bytes.size();
-    return file != INVALID_HANDLE_VALUE && CloseHandle(file) && bWritten;
-}
-
 // Fills the drive of `path` with one file there until a write fails.
 bool FillDisk(const std::string& path) {
     const HANDLE file = CreateFileW(LongPath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
@@ -154,7 +145,7 @@ TEST(CopyFaults, EachSaysWhatHappenedAndLosesNothing) {
             c.bOnFullDisk ? std::make_unique<TempFolder>("T:\\") : std::make_unique<TempFolder>();
         const std::string copy = copyFolder->File("photo.jpg");
         if (c.bOldCopy) {
-            ASSERT_TRUE(WriteBytes(copy, kOldCopy));
+            ASSERT_TRUE(harness::WriteBytes(copy, kOldCopy));
         }
         session.Start(copyFolder->Path(), c.mode);
         const FolderDigest copies = DigestOf(copyFolder->Path());

@@ -32,15 +32,6 @@ std::string ShortForm(const std::string& path) {
     return n > 0 && n < sizeof szShort ? std::string(szShort, n) : std::string();
 }
 
-bool WriteLong(const std::string& path, const std::string& bytes) {
-    const HANDLE file =
-        CreateFileW(LongPath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    DWORD n = 0;
-    const bool bWritten = file != INVALID_HANDLE_VALUE &&
-                          WriteFile(file, bytes.data(), DWORD(bytes.size()), &n, nullptr) && n == bytes.size();
-    return file != INVALID_HANDLE_VALUE && CloseHandle(file) && bWritten;
-}
-
 std::string WithSlashes(std::string path) {
     for (char& c : path)
         if (c == '\\')
@@ -164,7 +155,7 @@ TEST(CopyTarget, ACopyFolderAtTheLengthLimitTakesCopiesAndAsksBeforeReplacingOne
     // The copy is there: Prompt Overwrite asks (the dialog opens on a
     // folder this long), and a cancelled question leaves it as it was.
     p.m_nFilenameMode = fmPromptOverwrite;
-    ASSERT_TRUE(WriteLong(copy, "the copy made yesterday"));
+    ASSERT_TRUE(harness::WriteBytes(copy, "the copy made yesterday"));
     const harness::FolderDigest old = DigestOf(folder);
     {
         Answer dialog(IDCANCEL);

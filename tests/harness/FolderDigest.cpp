@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 namespace harness {
 
 namespace {
@@ -51,6 +53,21 @@ std::string ReadBytes(const std::string& path) {
         bytes.append(buffer, n);
     CloseHandle(file);
     return bytes;
+}
+
+bool WriteBytes(const std::string& path, const std::string& bytes) {
+    const HANDLE file = CreateFileW(LongPath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    bool bWritten = true;
+    for (size_t at = 0; bWritten && at < bytes.size();) {
+        DWORD n = 0;
+        const DWORD nChunk = DWORD(std::min<size_t>(bytes.size() - at, 1u << 20));
+        bWritten = WriteFile(file, bytes.data() + at, nChunk, &n, nullptr) && n == nChunk;
+        at += n;
+    }
+    return CloseHandle(file) && bWritten;
 }
 
 } // namespace harness
