@@ -1,7 +1,8 @@
 // The configuration manager on real files under Wine: the first-run file,
-// rewrites, the reading clamp, foreign and damaged files replaced, the
-// read-only attribute, a locked file's message, and records written by one
-// process read back by another.
+// rewrites, the reading clamp, foreign files replaced, damaged and cut files
+// reset and said once, the read-only attribute, a locked file said once and
+// left alone, a read-only folder, and records written by one process read
+// back by another.
 #include "settings/Config.h"
 #include "settings/ConfigPaths.h"
 #include "settings/ConfigSession.h"
@@ -327,7 +328,7 @@ TEST_F(Config, ForeignAndDamagedFilesAreReplaced) {
     }
 }
 
-TEST_F(Config, FileCutAtAnyLengthIsResetAndSaidOnce) {
+TEST_F(Config, CutFileIsResetAndSaidOnce) {
     WriteLikeTheProgram(true);
     const std::string name = m_paths.File();
     const std::vector<uint8_t> whole = ReadBytes(name);
