@@ -32,8 +32,9 @@ run: build
 test: bootstrap
 	@JOBS=$(JOBS) scripts/test-all
 
+# make fuzz FUZZ_ARGS="--minutes 10 --keep" (see scripts/fuzz --help)
 fuzz: bootstrap
-	@scripts/fuzz
+	@scripts/fuzz $(FUZZ_ARGS)
 
 bench: bootstrap
 	@scripts/bench
