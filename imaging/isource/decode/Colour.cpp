@@ -58,6 +58,11 @@ public:
         return *this;
     }
     cmsHPROFILE Get() const { return m_profile; }
+    cmsHPROFILE Release() {
+        cmsHPROFILE profile = m_profile;
+        m_profile = nullptr;
+        return profile;
+    }
 
 private:
     cmsHPROFILE m_profile;
@@ -103,6 +108,15 @@ public:
     }
     void ConvertCmyk(const uint8_t*, size_t, uint8_t*) const override {}
 
+    // True when no level moves by more than one: a grey profile of sRGB's curve.
+    bool KeepsLevels() const {
+        for (int i = 0; i < 256; ++i)
+            for (int c = 0; c < 3; ++c)
+                if (std::abs(int(m_table[i][c]) - i) > 1)
+                    return false;
+        return true;
+    }
+
 private:
     static std::vector<uint8_t> Levels() {
         std::vector<uint8_t> levels(256);
@@ -133,14 +147,18 @@ cmsHPROFILE OpenProfile(cmsContext ctx, const uint8_t* icc, size_t size) {
 }
 
 // A transform from `source` (samples of `format`, `inBytes` a pixel) to
-// sRGB, perceptual.
+// sRGB, perceptual. Takes the profile over and closes it at once, while the
+// context it was made in still lives.
 std::unique_ptr<Transform> ToSrgb(std::unique_ptr<Context> context, cmsHPROFILE source, cmsUInt32Number format,
                                   size_t inBytes) {
-    Profile srgb(cmsCreate_sRGBProfileTHR(context->Get()));
-    if (!srgb.Get())
-        return nullptr;
-    cmsHTRANSFORM transform = cmsCreateTransformTHR(context->Get(), source, format, srgb.Get(), TYPE_RGB_8,
-                                                    INTENT_PERCEPTUAL, 0);
+    cmsHTRANSFORM transform = nullptr;
+    {
+        Profile input(source);
+        Profile srgb(cmsCreate_sRGBProfileTHR(context->Get()));
+        if (input.Get() && srgb.Get())
+            transform = cmsCreateTransformTHR(context->Get(), input.Get(), format, srgb.Get(), TYPE_RGB_8,
+                                              INTENT_PERCEPTUAL, 0);
+    }
     if (!transform)
         return nullptr;
     return std::make_unique<Transform>(std::move(context), transform, inBytes);
@@ -175,14 +193,17 @@ std::unique_ptr<ColourConversion> Through(std::unique_ptr<Context> context, cmsH
     const cmsColorSpaceSignature kind = cmsGetColorSpace(source.Get());
     std::unique_ptr<ColourConversion> conversion;
     if (space == SampleSpace::Rgb && kind == cmsSigRgbData) {
-        conversion = ToSrgb(std::move(context), source.Get(), TYPE_RGB_8, 3);
+        conversion = ToSrgb(std::move(context), source.Release(), TYPE_RGB_8, 3);
+        if (conversion && KeepsColours(*conversion))
+            return nullptr;
     } else if (space == SampleSpace::Grey && kind == cmsSigGrayData) {
-        std::unique_ptr<Transform> grey = ToSrgb(std::move(context), source.Get(), TYPE_GRAY_8, 1);
-        if (grey)
-            conversion = std::make_unique<GreyTable>(*grey);
+        std::unique_ptr<Transform> grey = ToSrgb(std::move(context), source.Release(), TYPE_GRAY_8, 1);
+        if (!grey)
+            return nullptr;
+        auto table = std::make_unique<GreyTable>(*grey);
+        if (!table->KeepsLevels())
+            conversion = std::move(table);
     }
-    if (conversion && KeepsColours(*conversion))
-        return nullptr;
     return conversion;
 }
 
@@ -236,7 +257,7 @@ std::unique_ptr<ColourConversion> CmykThrough(const uint8_t* icc, size_t size) {
     Profile source(OpenProfile(context->Get(), icc, size));
     if (!source.Get() || cmsGetColorSpace(source.Get()) != cmsSigCmykData)
         return nullptr;
-    return ToSrgb(std::move(context), source.Get(), TYPE_CMYK_8, 4);
+    return ToSrgb(std::move(context), source.Release(), TYPE_CMYK_8, 4);
 }
 
 } // namespace
