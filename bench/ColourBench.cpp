@@ -11,6 +11,8 @@
 //       the decode time ("ms=..").
 #include <lcms2.h>
 
+#include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -41,17 +43,37 @@ std::vector<uint8_t> ReadAll(const char* path) {
     return std::vector<uint8_t>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
+// Binary P6 with 8-bit samples; comment lines (vips writes one) are skipped.
 bool ReadPpm(const char* path, int& width, int& height, std::vector<uint8_t>& rgb) {
-    std::FILE* f = std::fopen(path, "rb");
-    if (!f)
+    const std::vector<uint8_t> bytes = ReadAll(path);
+    size_t at = 0;
+    auto number = [&]() -> long {
+        while (at < bytes.size() && (bytes[at] == '#' || std::isspace(bytes[at]))) {
+            if (bytes[at] == '#')
+                while (at < bytes.size() && bytes[at] != '\n')
+                    ++at;
+            else
+                ++at;
+        }
+        long v = -1;
+        while (at < bytes.size() && std::isdigit(bytes[at]))
+            v = (v < 0 ? 0 : v * 10) + (bytes[at++] - '0');
+        return v;
+    };
+    if (bytes.size() < 2 || bytes[0] != 'P' || bytes[1] != '6')
         return false;
-    int maxval = 0;
-    const bool ok = std::fscanf(f, "P6 %d %d %d", &width, &height, &maxval) == 3 && maxval == 255 &&
-                    std::fgetc(f) != EOF;
-    rgb.resize(ok ? size_t(width) * size_t(height) * 3 : 0);
-    const bool read = ok && std::fread(rgb.data(), 1, rgb.size(), f) == rgb.size();
-    std::fclose(f);
-    return read;
+    at = 2;
+    const long w = number(), h = number(), maxval = number();
+    if (w <= 0 || h <= 0 || maxval != 255)
+        return false;
+    ++at;
+    const size_t n = size_t(w) * size_t(h) * 3;
+    if (bytes.size() < at + n)
+        return false;
+    width = int(w);
+    height = int(h);
+    rgb.assign(bytes.begin() + std::ptrdiff_t(at), bytes.begin() + std::ptrdiff_t(at + n));
+    return true;
 }
 
 // Hue sweeps across, lightness down, saturation in bands; a band of skin
@@ -67,7 +89,7 @@ int Picture(const char* path) {
             double c[3];
             for (int i = 0; i < 3; ++i) {
                 const double k = std::fmod(hue + 2.0 * (2 - i), 6.0);
-                const double v = std::fmax(0.0, std::fmin({k, 4 - k, 1.0}));
+                const double v = std::max(0.0, std::min({k, 4 - k, 1.0}));
                 c[i] = light * (1 - saturation + saturation * v);
             }
             if (y >= 700 && y < 740) { // skin tones

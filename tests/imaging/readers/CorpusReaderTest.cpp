@@ -7,8 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
-
 #include <cctype>
 #include <fstream>
 #include <sstream>
@@ -78,14 +76,6 @@ std::string ManagedReference(const CorpusFile& file) {
     return readertest::ReadFileBytes(path).empty() ? std::string() : path;
 }
 
-double PsnrOf(const Picture& a, const Picture& b) {
-    double sum = 0;
-    for (size_t i = 0; i < a.rgb.size() && i < b.rgb.size(); ++i)
-        sum += (double(a.rgb[i]) - b.rgb[i]) * (double(a.rgb[i]) - b.rgb[i]);
-    const double mse = sum / double(a.rgb.size());
-    return mse == 0 ? 99.0 : 10.0 * std::log10(255.0 * 255.0 / mse);
-}
-
 bool ReadReference(const CorpusFile& file, Picture& reference) {
     const std::string managed = ManagedReference(file);
     if (managed.empty())
@@ -101,9 +91,12 @@ bool ReadReference(const CorpusFile& file, Picture& reference) {
 
 // Files match their reference exactly, but where the manifest allows one
 // level: there the reference rounds 16-bit samples its own way, and the
-// reader keeps to round(v / 257). Managed CMYK colours are compared by PSNR
-// (see PsnrOf).
+// reader keeps to round(v / 257). Managed CMYK colours come within a few
+// levels of the other program's (it works in floating point, Little CMS
+// here through 8-bit tables).
 int AllowedDifference(const CorpusFile& file) {
+    if (!ManagedReference(file).empty())
+        return 4;
     return file.notes.find("<=1 level rounding difference allowed") != std::string::npos ? 1 : 0;
 }
 
@@ -143,14 +136,7 @@ TEST_P(CorpusReaderTest, MatchesManifestAndReference) {
     ASSERT_TRUE(ReadReference(file, reference));
     const int difference = readertest::MaxDifference(sink.picture, reference);
     EXPECT_GE(difference, 0) << "size differs from the reference";
-    if (!ManagedReference(file).empty()) {
-        // Programs differ where a press profile maps colours out of sRGB's
-        // gamut: ImageMagick's conversion is 32 dB from this reference, the
-        // plain CMYK formula 19 dB.
-        EXPECT_GE(PsnrOf(sink.picture, reference), 30.0);
-    } else {
-        EXPECT_LE(difference, AllowedDifference(file));
-    }
+    EXPECT_LE(difference, AllowedDifference(file));
 }
 
 TEST_P(CorpusReaderTest, TruncatedCopiesFailWithoutAPicture) {
