@@ -1,11 +1,15 @@
 # Entry points for people and CI. `make` builds both Windows products into
 # dist/win32 (the 32-bit program we ship) and dist/win64; `make run` starts
 # the one this machine can run under Wine; `make test` runs every test set
-# this machine can run (scripts/test-all says which and why).
+# this machine can run (scripts/test-all says which and why). `make soak`
+# (opt-in, minutes) runs the soak on the 64-bit build, or on the 32-bit one
+# with `make soak SOAK_ARCH=win32`.
 JOBS ?= $(shell nproc)
+SOAK_ARCH ?= win64
+SOAK_CYCLES ?= 1000
 MAKEFLAGS += --no-print-directory
 
-.PHONY: all bootstrap build build-win32 build-win64 native run test fuzz bench clean
+.PHONY: all bootstrap build build-win32 build-win64 native run test fuzz bench soak clean
 
 all: build
 
@@ -32,11 +36,15 @@ run: build
 test: bootstrap
 	@JOBS=$(JOBS) scripts/test-all
 
+# make fuzz FUZZ_ARGS="--minutes 10 --keep" (see scripts/fuzz --help)
 fuzz: bootstrap
-	@scripts/fuzz
+	@scripts/fuzz $(FUZZ_ARGS)
 
 bench: bootstrap
 	@scripts/bench
+
+soak: bootstrap
+	@scripts/soak --arch $(SOAK_ARCH) --cycles $(SOAK_CYCLES)
 
 clean:
 	rm -rf build dist

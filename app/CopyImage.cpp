@@ -5,14 +5,14 @@
 
 #include "app/MainRules.h"
 #include "resources/StringIds.h"
+#include "support/FileIdentity.h"
 #include "support/Folders.h"
 #include "support/Message.h"
 #include "support/MessageText.h"
 #include "support/Paths.h"
+#include "support/SaveDialog.h"
 #include "support/StringTable.h"
 #include "support/SystemError.h"
-
-#include <commdlg.h>
 
 namespace {
 
@@ -20,18 +20,6 @@ constexpr int32_t kCopyQuality = 100;
 
 bool SameText(const std::string& a, const std::string& b) {
     return CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.c_str(), -1, b.c_str(), -1) == CSTR_EQUAL;
-}
-
-bool FileExists(const std::string& sPath) {
-    const DWORD nAttributes = GetFileAttributesA(sPath.c_str());
-    return nAttributes != INVALID_FILE_ATTRIBUTES && !(nAttributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-// The path made absolute the system's way, for comparing two spellings.
-std::string FullPath(const std::string& sPath) {
-    char szFull[MAX_PATH * 2] = {};
-    const DWORD n = GetFullPathNameA(sPath.c_str(), sizeof szFull, szFull, nullptr);
-    return n > 0 && n < sizeof szFull ? std::string(szFull, n) : sPath;
 }
 
 // A message with the path in its first placeholder and the reason in the
@@ -47,14 +35,14 @@ std::string FormatWithReason(int nId, const std::string& sPath, const std::strin
 } // namespace
 
 bool TfrmMain::IsListedSourceImage(const std::string& sPath) const {
-    const std::string sFull = FullPath(sPath);
-    const size_t slash = sFull.find_last_of('\\');
+    // Only a file that is there can be replaced. Its folder and the name
+    // that folder keeps for it, however the path spelled them (another
+    // drive or share, an 8.3 name), are compared with the listed folder and
+    // its entries.
     const TImageList& list = m_pState->Images();
-    if (slash == std::string::npos ||
-        !SameText(RemoveTrailingBackslash(sFull.substr(0, slash + 1)),
-                  RemoveTrailingBackslash(FullPath(AddTrailingBackslash(list.Folder())))))
+    std::string sFolder, sName;
+    if (!LocateFile(sPath, sFolder, sName) || !SameFileOrFolder(sFolder, AddTrailingBackslash(list.Folder())))
         return false;
-    const std::string sName = sFull.substr(slash + 1);
     for (const std::string& sListed : list.Names())
         if (SameText(sName, sListed))
             return true;
@@ -62,34 +50,27 @@ bool TfrmMain::IsListedSourceImage(const std::string& sPath) const {
 }
 
 bool TfrmMain::ChooseCopyPath(const std::string& sFolder, const std::string& sName, std::string& sPath) {
-    char szFile[MAX_PATH * 2] = {};
-    sName.copy(szFile, sizeof szFile - 1);
-    OPENFILENAMEA ofn{};
-    ofn.lStructSize = sizeof ofn;
-    ofn.hwndOwner = Handle();
-    ofn.lpstrFilter = "JPEG files (*.jpg)\0*.jpg\0";
-    ofn.lpstrFile = szFile;
-    ofn.nMaxFile = sizeof szFile;
-    ofn.lpstrInitialDir = sFolder.c_str();
-    ofn.lpstrDefExt = "jpg";
-    // No question of its own before replacing a file: choosing the name is
-    // the answer. The current folder of the process stays where it was.
-    ofn.Flags = OFN_EXPLORER | OFN_ENABLESIZING | OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_PATHMUSTEXIST;
-    if (!GetSaveFileNameA(&ofn))
-        return false;
-    sPath = szFile;
-    return true;
+    return ChooseSaveFile(Handle(), sFolder, sName, "JPEG files (*.jpg)\0*.jpg\0", "jpg", sPath);
 }
 
 void TfrmMain::actCopyExecute() {
     ui::WaitCursor wait;
+    const std::string sSourceFile = SelectedImagePath();
+    const bool bChanged = m_pPictures->Outdated(sSourceFile);
     if (!LoadSelectedImage(false)) {
-        g_pMesg->Show(FormatResString(IDS_SOURCE_OPEN_FAILED, SelectedImagePath()), kMesgError);
+        g_pMesg->Show(FormatResString(IDS_SOURCE_OPEN_FAILED, sSourceFile), kMesgError);
         return;
     }
     // A file read again (changed on disk) and turned needed the read-ahead's
     // memory; the next picture is read again once the copy is made.
     ScheduleReadAhead();
+    if (bChanged) {
+        // The crop was chosen on the picture shown, which the file no longer
+        // holds: the user sees the new one and chooses again.
+        ShowImageBitmap();
+        g_pMesg->Show(FormatResString(IDS_SOURCE_CHANGED, sSourceFile), kMesgInformation);
+        return;
+    }
 
     const TProperties& settings = m_pState->Settings();
     const std::string sTarget = RemoveTrailingBackslash(settings.m_szTargetFolder);
@@ -101,8 +82,10 @@ void TfrmMain::actCopyExecute() {
             return;
         }
     }
+    // The same folder however it is spelled: the trailing backslash keeps a
+    // drive's root from meaning the drive's current folder.
     const std::string sSource = RemoveTrailingBackslash(settings.m_szSourceFolder);
-    if (SameText(sSource, sTarget)) {
+    if (SameFileOrFolder(AddTrailingBackslash(sSource), AddTrailingBackslash(sTarget))) {
         g_pMesg->ShowId(IDS_FOLDERS_NOT_DIFFERENT, kMesgError);
         return;
     }
@@ -114,14 +97,13 @@ void TfrmMain::actCopyExecute() {
 
     const bool bAsk = settings.m_nFilenameMode == fmAlwaysPrompt ||
                       (settings.m_nFilenameMode == fmPromptOverwrite && FileExists(sPath));
-    if (bAsk) {
-        if (!ChooseCopyPath(sTarget, sName, sPath))
-            return;
-        // The dialog allows any path; a copy never replaces an original.
-        if (IsListedSourceImage(sPath)) {
-            g_pMesg->Show(FormatResString(IDS_COPY_WOULD_REPLACE_SOURCE, sPath), kMesgInformation);
-            return;
-        }
+    if (bAsk && !ChooseCopyPath(sTarget, sName, sPath))
+        return;
+    // The dialog allows any path: whichever way the name was settled, a copy
+    // never replaces an original.
+    if (IsListedSourceImage(sPath)) {
+        g_pMesg->Show(FormatResString(IDS_COPY_WOULD_REPLACE_SOURCE, sPath), kMesgInformation);
+        return;
     }
 
     SyncViewSettings();

@@ -124,6 +124,10 @@ bool CPictureCache::Use(const std::string& sPath, int32_t nRotation) {
     return TurnTo(nRotation);
 }
 
+bool CPictureCache::Outdated(const std::string& sPath) const {
+    return m_Image.HasPicture() && m_sPath == sPath && m_Stamp != StampOf(sPath);
+}
+
 void CPictureCache::ReadAhead(const std::string& sPath) {
     if (sPath.empty() || (sPath == m_sPath && m_Image.HasPicture())) {
         DropReadAhead();

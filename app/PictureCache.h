@@ -30,6 +30,9 @@ public:
     // other file's read-ahead is dropped. False when the file cannot be
     // read (the image object is then empty) or the picture cannot be turned.
     bool Use(const std::string& sPath, int32_t nRotation);
+    // Whether the image object holds a picture of `sPath` that the file no
+    // longer has: changed, replaced or gone since it was read.
+    bool Outdated(const std::string& sPath) const;
     // Turns the picture held by `nCode` (0 right, 1 half, 2 left). The
     // read-ahead goes first: the turn needs a second picture's memory.
     bool Turn(uint8_t nCode);

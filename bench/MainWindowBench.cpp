@@ -19,39 +19,32 @@
 #include "app/MainRules.h"
 #include "app/Mainform.h"
 #include "bench/Clock.h"
-#include "harness/Dialogs.h"
+#include "bench/WindowDriver.h"
 #include "harness/Gui.h"
 #include "harness/TempFolder.h"
 #include "imaging/Cimage.h"
 #include "imaging/ImagingLibrary.h"
-#include "settings/RegistryValue.h"
-#include "support/Message.h"
 
 #include <windows.h>
 #include <commctrl.h>
-#include <psapi.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cstdio>
 #include <cstdlib>
-#include <memory>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace {
 
-[[noreturn]] void Fail(const std::string& what) {
-    std::fprintf(stderr, "bench_main_window: %s\n", what.c_str());
-    std::fflush(stdout);
-    ExitProcess(1);
-}
-
-void Check(bool ok, const std::string& what) {
-    if (!ok)
-        Fail(what);
-}
+using bench::Check;
+using bench::DrawBox;
+using bench::Entries;
+using bench::EntryText;
+using bench::MemoryWatch;
+using bench::Pause;
+using bench::PeakWorkingSet;
+using bench::SendCommand;
+using bench::Session;
 
 // Times of one kind of step.
 class Series {
@@ -74,77 +67,6 @@ private:
     std::vector<double> m_ms;
 };
 
-// A message box would wait for a person for ever: say what it says and stop.
-class MessageBoxWatch {
-public:
-    MessageBoxWatch()
-        : m_thread([this] {
-              while (!m_bStop) {
-                  if (HWND box = harness::FindProcessDialog()) {
-                      Sleep(50); // its text is set after it appears
-                      std::fprintf(stderr, "bench_main_window: a message box appeared: \"%s\"\n",
-                                   harness::MessageBoxText(box).c_str());
-                      std::fflush(stdout);
-                      ExitProcess(3);
-                  }
-                  Sleep(20);
-              }
-          }) {}
-    ~MessageBoxWatch() {
-        m_bStop = true;
-        m_thread.join();
-    }
-    MessageBoxWatch(const MessageBoxWatch&) = delete;
-    MessageBoxWatch& operator=(const MessageBoxWatch&) = delete;
-
-private:
-    std::atomic<bool> m_bStop{false};
-    std::thread m_thread;
-};
-
-// The window over its own configuration and copy folders, reading `sSource`.
-class Session {
-public:
-    explicit Session(const std::string& sSource) {
-        for (const char* folder : {"AppData", "Documents"})
-            CreateDirectoryA(m_Root.File(folder).c_str(), nullptr);
-        Check(m_AppData.Set(m_Root.File("AppData")) && m_Pictures.Set(sSource) &&
-                  m_Personal.Set(m_Root.File("Documents")),
-              "cannot set the per-user folders");
-    }
-    ~Session() {
-        if (!m_pForm || !m_pForm->Handle())
-            return;
-        HWND hwnd = m_pForm->Handle();
-        PostMessageA(hwnd, WM_CLOSE, 0, 0);
-        harness::PumpUntil([&] { return !IsWindow(hwnd); });
-    }
-    Session(const Session&) = delete;
-    Session& operator=(const Session&) = delete;
-
-    // Creates and shows the window (the start-up fills the tree) and runs
-    // what it leaves queued; returns the time taken.
-    double Start() {
-        const double start = Now();
-        m_pForm = std::make_unique<TfrmMain>();
-        Check(m_pForm->Create(), "the main window was not created");
-        m_pForm->Show(SW_SHOWNORMAL);
-        harness::PumpMessages();
-        Check(m_pForm->Initialised(), "the main window did not start");
-        return Now() - start;
-    }
-    TfrmMain& Form() { return *m_pForm; }
-    std::string CopyFolder() const { return m_Root.File("Documents"); }
-
-private:
-    TempFolder m_Root;
-    ScopedShellFolder m_AppData{"AppData"};
-    ScopedShellFolder m_Pictures{"My Pictures"};
-    ScopedShellFolder m_Personal{"Personal"};
-    TMesgScope m_Mesg;
-    std::unique_ptr<TfrmMain> m_pForm;
-};
-
 // Times of a kind of step: the whole step, the call itself and the
 // messages and paints it leaves queued (the tree paints its new selection
 // from the queue).
@@ -163,30 +85,6 @@ struct StepTimes {
         std::printf("%s_call_ms=%.1f ", name, call.Median());
     }
 };
-
-void SendCommand(TfrmMain& form, unsigned nId) {
-    SendMessageA(form.Handle(), WM_COMMAND, MAKEWPARAM(nId, 0), 0);
-}
-
-std::vector<HTREEITEM> Entries(HWND tree) {
-    std::vector<HTREEITEM> entries;
-    HTREEITEM root = TreeView_GetRoot(tree);
-    for (HTREEITEM item = root ? TreeView_GetChild(tree, root) : nullptr; item;
-         item = TreeView_GetNextSibling(tree, item))
-        entries.push_back(item);
-    return entries;
-}
-
-std::string EntryText(HWND tree, HTREEITEM item) {
-    char szText[MAX_PATH + 1] = {};
-    TVITEMA tvi{};
-    tvi.mask = TVIF_TEXT | TVIF_HANDLE;
-    tvi.hItem = item;
-    tvi.pszText = szText;
-    tvi.cchTextMax = sizeof szText;
-    SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&tvi));
-    return szText;
-}
 
 std::string WindowSize(HWND hwnd) {
     RECT r{};
@@ -343,65 +241,6 @@ size_t CountMarked(HWND view, const std::vector<POINT>& points) {
     ReleaseDC(view, dc);
     return n;
 }
-
-// A person looking at the picture: the window's messages run as they come
-// (the read-ahead's among them), nothing else happens.
-void Pause(double ms) {
-    const double end = Now() + ms;
-    for (double left = ms; left > 0; left = end - Now()) {
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, DWORD(left) + 1, QS_ALLINPUT);
-        harness::PumpMessages();
-    }
-}
-
-// The process's private bytes, which hold the pictures and the display
-// bitmap (under Wine the anonymous memory it has, as the system reports
-// it now; Wine's own "peak" is that same figure), watched from a thread of
-// its own every few milliseconds for their highest value, and the working
-// set's peak, which holds everything the process touched besides.
-size_t PrivateBytes() {
-    PROCESS_MEMORY_COUNTERS counters{};
-    counters.cb = sizeof counters;
-    GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
-    return counters.PagefileUsage;
-}
-size_t PeakWorkingSet() {
-    PROCESS_MEMORY_COUNTERS counters{};
-    counters.cb = sizeof counters;
-    GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
-    return counters.PeakWorkingSetSize;
-}
-
-class MemoryWatch {
-public:
-    MemoryWatch()
-        : m_nBefore(PrivateBytes()), m_nPeak(m_nBefore), m_Thread([this] {
-              while (!m_bStop) {
-                  if (!m_bPaused)
-                      m_nPeak = std::max(m_nPeak.load(), PrivateBytes());
-                  Sleep(3);
-              }
-          }) {}
-    ~MemoryWatch() { Stop(); }
-    MemoryWatch(const MemoryWatch&) = delete;
-    MemoryWatch& operator=(const MemoryWatch&) = delete;
-    void Stop() {
-        m_bStop = true;
-        if (m_Thread.joinable())
-            m_Thread.join();
-    }
-    // Not watched meanwhile: the benchmark's own pictures.
-    void Pause(bool bPaused) { m_bPaused = bPaused; }
-    size_t Before() const { return m_nBefore; }
-    size_t Peak() const { return m_nPeak; }
-
-private:
-    const size_t m_nBefore;
-    std::atomic<size_t> m_nPeak;
-    std::atomic<bool> m_bStop{false};
-    std::atomic<bool> m_bPaused{false};
-    std::thread m_Thread;
-};
 
 // A command timed from the moment it is sent until it returns, checked to
 // have painted the new picture before returning: the view painted, has
@@ -563,13 +402,7 @@ int Photos(const std::string& sFolder, const std::string& sFirsts, double pauseM
     {
         RECT client{};
         GetClientRect(view, &client);
-        const POINT from{client.right / 10, client.bottom / 10},
-            to{client.right * 9 / 10, client.bottom * 9 / 10};
-        SendMessageA(view, WM_MOUSEMOVE, 0, MAKELPARAM(from.x, from.y));
-        SendMessageA(view, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(from.x, from.y));
-        SendMessageA(view, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(to.x, to.y));
-        SendMessageA(view, WM_LBUTTONUP, 0, MAKELPARAM(to.x, to.y));
-        harness::PumpMessages();
+        DrawBox(view, {client.right / 10, client.bottom / 10}, {client.right * 9 / 10, client.bottom * 9 / 10});
     }
     Series copy, rotate;
     int nCopies = 0;
@@ -652,7 +485,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     Check(InitImaging(), "Failure loading the image dll");
-    MessageBoxWatch watch;
+    bench::MessageBoxWatch watch;
     const int code = mode == "folder" ? Folder(argv[2], nSteps) : Photos(argv[2], argv[3], pauseMs);
     std::fflush(stdout);
     return code;

@@ -1,7 +1,8 @@
 // Makes the benchmark's input pictures as PPM files:
-//   camera   6000 x 4000: a colour "plasma" (fractal value noise) with hard
-//            edges and sensor-like grain, compressed like a camera's JPEG
-//            by the driver script;
+//   camera   6000 x 4000 (or the size given): a colour "plasma" (fractal
+//            value noise) with hard edges and sensor-like grain, compressed
+//            like a camera's JPEG by the driver script; its scene (horizon,
+//            objects) is laid out in proportion to the size;
 //   detailed 6000 x 3375: plasma multiplied by an 8-pixel checkerboard and by
 //            1-pixel diagonal lines every 7 pixels, where resampling filters
 //            differ clearly.
@@ -9,6 +10,7 @@
 //            shifted round by a different offset, mirrored for odd k, with
 //            its channels in another order every third picture.
 // Usage: bench_make_pictures camera|detailed <out.ppm>
+//        bench_make_pictures camera <out.ppm> <width> <height>
 //        bench_make_pictures variant <in.ppm> <out.ppm> <k>
 #include "bench/Ppm.h"
 
@@ -61,17 +63,21 @@ inline uint8_t ToByte(float v) {
     return uint8_t(std::clamp(v, 0.0f, 255.0f) + 0.5f);
 }
 
-bench::RgbPicture Camera() {
-    bench::RgbPicture p{6000, 4000, std::vector<uint8_t>(size_t(6000) * 4000 * 3)};
+// The scene is laid out for 6000 x 4000 and stretched to the size asked
+// for; at 6000 x 4000 every factor is exactly 1.
+bench::RgbPicture Camera(int32_t nWidth = 6000, int32_t nHeight = 4000) {
+    bench::RgbPicture p{nWidth, nHeight, std::vector<uint8_t>(size_t(nWidth) * size_t(nHeight) * 3)};
+    const double sx = nWidth / 6000.0, sy = nHeight / 4000.0;
+    const int32_t nBlockX = std::max(1, int32_t(700 * sx)), nBlockY = std::max(1, int32_t(500 * sy));
     std::mt19937 rng(2024);
     std::normal_distribution<float> grain(0.0f, 4.0f);
     for (int32_t y = 0; y < p.height; ++y)
         for (int32_t x = 0; x < p.width; ++x) {
             uint8_t* px = &p.pixels[(size_t(y) * p.width + x) * 3];
             // A horizon and a few sharp-edged objects, like a scene.
-            const bool sky = y < 1500 + int32_t(300 * std::sin(x / 900.0));
-            const bool object =
-                ((x / 700) % 3 == 1 && (y / 500) % 4 == 2) || (std::hypot(x - 4200.0, y - 2600.0) < 520.0);
+            const bool sky = y < int32_t(1500 * sy) + int32_t(300 * sy * std::sin(x / (900.0 * sx)));
+            const bool object = ((x / nBlockX) % 3 == 1 && (y / nBlockY) % 4 == 2) ||
+                                (std::hypot((x - 4200.0 * sx) / sx, (y - 2600.0 * sy) / sy) < 520.0);
             // Fine texture (grass, leaves) below the horizon, shared by the channels.
             const float texture = sky ? 0.0f : 70.0f * (Plasma(x * 8, y * 8, 7u, 0.8f) - 0.5f);
             for (int c = 0; c < 3; ++c) {
@@ -124,11 +130,16 @@ int main(int argc, char** argv) {
         }
         return 0;
     }
-    if (argc != 3 || (std::strcmp(argv[1], "camera") != 0 && std::strcmp(argv[1], "detailed") != 0)) {
-        std::fprintf(stderr, "usage: %s camera|detailed <out.ppm>\n", argv[0]);
+    const bool bCamera = argc > 1 && std::strcmp(argv[1], "camera") == 0;
+    const int32_t nWidth = bCamera && argc == 5 ? std::atoi(argv[3]) : 6000;
+    const int32_t nHeight = bCamera && argc == 5 ? std::atoi(argv[4]) : 4000;
+    if (!((argc == 3 && (bCamera || std::strcmp(argv[1], "detailed") == 0)) ||
+          (bCamera && argc == 5 && nWidth > 0 && nHeight > 0))) {
+        std::fprintf(stderr, "usage: %s camera|detailed <out.ppm> | camera <out.ppm> <width> <height>\n",
+                     argv[0]);
         return 2;
     }
-    const bench::RgbPicture picture = std::strcmp(argv[1], "camera") == 0 ? Camera() : Detailed();
+    const bench::RgbPicture picture = bCamera ? Camera(nWidth, nHeight) : Detailed();
     if (!bench::WritePpm(argv[2], picture)) {
         std::fprintf(stderr, "cannot write %s\n", argv[2]);
         return 1;

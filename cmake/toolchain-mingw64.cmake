@@ -11,6 +11,11 @@ set(CMAKE_RC_COMPILER x86_64-w64-mingw32-windres)
 set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
 # The cross-built static libraries live in one prefix made by scripts/bootstrap;
 # CMAKE_PREFIX_PATH alone does not find them under a find-root.
+# The preset names this tree's link to it (build/deps); a tree whose
+# bootstrap has not run yet takes the one the last bootstrap made.
+if(SNAPWELL_DEPS_PREFIX AND NOT EXISTS "${SNAPWELL_DEPS_PREFIX}/lib")
+    set(SNAPWELL_DEPS_PREFIX "$ENV{HOME}/.cache/snapwell-deps/mingw64")
+endif()
 if(SNAPWELL_DEPS_PREFIX)
     list(APPEND CMAKE_FIND_ROOT_PATH "${SNAPWELL_DEPS_PREFIX}")
 endif()

@@ -153,6 +153,8 @@ bool CImage::Load(const std::string& sPath) {
     m_nHeight = int32_t(nHeight);
     if (hMemory != nullptr && !TakeMemory(hMemory, m_nWidth, m_nHeight))
         GlobalFree(hMemory);
+    if (HasPicture())
+        ReadExif();
     g_IS3.m_pCloseSource(m_hSource);
     m_hSource = nullptr;
     return HasPicture();
@@ -182,6 +184,8 @@ TLoadResult CImage::Load(const std::string& sPath, const TLoadOptions& options) 
     const uint32_t nError = hMemory == nullptr ? g_IS3.m_pGetLastError() : uint32_t(kIS3Ok);
     if (hMemory != nullptr && !TakeMemory(hMemory, int32_t(nWidth), int32_t(nHeight)))
         GlobalFree(hMemory);
+    if (HasPicture())
+        ReadExif();
     g_IS3.m_pCloseSource(m_hSource);
     m_hSource = nullptr;
     if (HasPicture())
@@ -189,6 +193,13 @@ TLoadResult CImage::Load(const std::string& sPath, const TLoadOptions& options) 
     return nError == kIS3OverLimit   ? TLoadResult::OverLimit
            : nError == kIS3Cancelled ? TLoadResult::Cancelled
                                      : TLoadResult::Failed;
+}
+
+void CImage::ReadExif() {
+    m_vExif.resize(g_IS3.m_pGetSourceExif(m_hSource, nullptr, 0));
+    if (!m_vExif.empty() &&
+        g_IS3.m_pGetSourceExif(m_hSource, m_vExif.data(), uint32_t(m_vExif.size())) != m_vExif.size())
+        m_vExif.clear();
 }
 
 HGLOBAL CImage::ReleaseBlock() {
@@ -201,6 +212,7 @@ HGLOBAL CImage::ReleaseBlock() {
     GlobalUnlock(hMemory);
     m_pRGB.release();
     m_pRGB = TPixels();
+    m_vExif.clear();
     return hMemory;
 }
 
@@ -210,6 +222,7 @@ void CImage::Swap(CImage& other) noexcept {
     std::swap(m_nHeight, other.m_nHeight);
     std::swap(m_nBytesPerPixel, other.m_nBytesPerPixel);
     std::swap(m_nBitsPerPixel, other.m_nBitsPerPixel);
+    m_vExif.swap(other.m_vExif);
 }
 
 void CImage::Unload() {
@@ -218,6 +231,7 @@ void CImage::Unload() {
         m_hSource = nullptr;
     }
     m_pRGB = TPixels(); // the deleter forgets the block too
+    m_vExif.clear();
 }
 
 HBITMAP CImage::CreateBitmap(HDC hDC, HBITMAP hReuse) const {
@@ -322,6 +336,9 @@ template <typename Encode> bool CImage::WriteTarget(const std::string& sPath, En
     CDestination dest(bDevice ? sPath.c_str() : temp.AnsiPath().c_str());
     if (dest.Get() == nullptr)
         return fail(GetLastError());
+    // The copy keeps when the photo was taken and with which camera.
+    if (!m_vExif.empty())
+        g_IS3.m_pSetDestExif(dest.Get(), m_vExif.data(), uint32_t(m_vExif.size()));
 
     SetLastError(0);
     DWORD nNoPicture = 0;
@@ -461,6 +478,7 @@ bool CImage::IsImageExtension(const std::string& sExtension) {
 
 bool CImage::CopyFromMemory(HGLOBAL hMemory, int32_t nWidth, int32_t nHeight) {
     m_pRGB.reset();
+    m_vExif.clear();
     m_nBitsPerPixel = 0;
     m_nBytesPerPixel = 1;
     const void* pLocked = hMemory != nullptr ? GlobalLock(hMemory) : nullptr;

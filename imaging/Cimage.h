@@ -70,7 +70,7 @@ public:
 
     // Crops, resizes to width - size by height - size, turns by `nRotation`
     // (0 to 2; anything else leaves it), adds a shadow of `nSize` pixels,
-    // and writes the JPEG. The file is written beside the target under a
+    // and writes the JPEG, with the photo's EXIF facts (see Exif). The file is written beside the target under a
     // temporary name and replaces the target only once it is complete, so
     // a failed copy leaves an existing file as it was; a read-only file or a
     // folder of that name is never replaced, and a device is written
@@ -102,6 +102,11 @@ public:
     // Takes the buffer as the picture; the pixel size stays.
     void Attach(std::unique_ptr<uint8_t[]> pBuffer, int32_t nWidth, int32_t nHeight);
 
+    // The EXIF block of the photo's facts a copy keeps (date taken, camera),
+    // as the library read it from the file the picture came from; empty
+    // when it had none or the picture came from memory.
+    const std::vector<uint8_t>& Exif() const { return m_vExif; }
+
     bool HasPicture() const { return m_pRGB != nullptr; }
     const uint8_t* Pixels() const { return m_pRGB.get(); }
     int32_t Width() const { return m_nWidth; }
@@ -123,6 +128,8 @@ private:
     // second copy of a freshly decoded picture. False (block untouched)
     // when it is too small for the size.
     bool TakeMemory(HGLOBAL hMemory, int32_t nWidth, int32_t nHeight);
+    // Keeps the EXIF facts the library found in the source it just read.
+    void ReadExif();
 
     IS3Source m_hSource = nullptr;
     TPixels m_pRGB;
@@ -131,4 +138,5 @@ private:
     int32_t m_nBytesPerPixel = 1;
     int32_t m_nBitsPerPixel = 0;
     DWORD m_nWriteError = 0;
+    std::vector<uint8_t> m_vExif;
 };

@@ -1,7 +1,9 @@
 #include "settings/Config.h"
 
 #include "settings/ConfigPaths.h"
+#include "settings/ConfigSession.h"
 #include "support/Message.h"
+#include "support/StringTable.h"
 
 #include "resources/StringIds.h"
 
@@ -27,23 +29,34 @@ void ClearReadOnly(const char* fileName) {
 
 CConfig::CConfig() {
     const std::string fileName = ConfigFileName();
-    if (fileName.empty())
+    if (fileName.empty() || !g_ConfigSession.MayOpen(fileName))
         return;
     try {
         ClearReadOnly(fileName.c_str());
-        // A file of another program, or one whose header or index cannot be
-        // true, is replaced by a fresh one. A file that cannot be opened is
-        // left alone: Open then reports why.
+        // A file of another program is replaced by a fresh one without a
+        // word, a damaged one (too short, or a header or index that cannot be
+        // true) with one: the user's settings in it are lost. A file that
+        // cannot be opened is left alone: Open then says why.
         char appName[32];
         const QdfFileState state = CQdf::CheckFile(fileName.c_str(), qdf::kIntegerKeyType, appName);
-        if (state == QdfFileState::damaged || (state == QdfFileState::sound && !IsOurName(appName)))
+        const bool damaged = state == QdfFileState::damaged;
+        const bool foreign = state == QdfFileState::sound && !IsOurName(appName);
+        DWORD creation = OPEN_ALWAYS;
+        if (damaged || foreign) {
             DeleteFileA(fileName.c_str());
-        Open(fileName.c_str(), qdf::kIntegerKeyType, OPEN_ALWAYS,
-             GENERIC_READ | GENERIC_WRITE | FILE_SHARE_READ);
+            // In a folder where nothing may be deleted the file is emptied in
+            // place, and then starts afresh as a new one.
+            if (GetFileAttributesA(fileName.c_str()) != INVALID_FILE_ATTRIBUTES)
+                creation = TRUNCATE_EXISTING;
+        }
+        Open(fileName.c_str(), qdf::kIntegerKeyType, creation, GENERIC_READ | GENERIC_WRITE | FILE_SHARE_READ);
         if (IsOpen())
             SetAppName(kConfigAppName);
+        if (g_ConfigSession.Note(fileName, damaged ? ConfigOpening::reset : ConfigOpening::opened))
+            m_sResetReason = CQdfException(CQdfException::qeDamaged, fileName.c_str()).GetMessage();
     } catch (const CQdfException& e) {
-        Show(e);
+        if (g_ConfigSession.Note(fileName, ConfigOpening::unreadable))
+            m_sResetReason = e.GetMessage();
     }
 }
 
@@ -54,6 +67,9 @@ CConfig::~CConfig() {
         Show(e);
     } catch (...) {
     }
+    // Said with the file closed, so nothing waits on it while the user reads.
+    if (!m_sResetReason.empty() && g_pMesg)
+        g_pMesg->Show(FormatResString(IDS_CONFIG_RESET, m_sResetReason), kMesgInformation);
 }
 
 void CConfig::Show(const CQdfException& e) const {

@@ -2,7 +2,9 @@
 // sure it belongs to this program, opens it and reads or writes the four
 // records by key. It lives for one group of reads or writes; destroying it
 // writes the file back. Failures of the file layer are shown as message
-// boxes and the program goes on with its defaults.
+// boxes and the program goes on with its defaults. A file that could not be
+// read is said once in a run (g_ConfigSession); one the run's first opening
+// could not read is not opened again in that run.
 #pragma once
 
 #include "settings/Properties.h"
@@ -24,9 +26,12 @@ constexpr const char* kConfigAppName = "Snapwell";
 class CConfig : public CQdf {
 public:
     // Runs the opening sequence; the manager stays closed when the paths are
-    // not set or the file cannot be opened (after showing why).
+    // not set, the file cannot be opened (said once in a run), or the run
+    // keeps its hands off the file.
     CConfig();
-    // Writes the header and index back; shows a failure.
+    // Writes the header and index back; shows a failure. Then, when this
+    // opening found the file damaged or unreadable (the first time in the
+    // run), says that the settings could not be read and were reset.
     ~CConfig() override;
 
     // Reads the 40-byte record into the position, then keeps its top-left
@@ -45,6 +50,8 @@ private:
     void Show(const CQdfException& e) const;
     int32_t SafeRead(uint32_t key, void* buffer, int32_t size);
     void SafeWrite(uint32_t key, const void* bytes, int32_t size);
+
+    std::string m_sResetReason; // the file and what was wrong with it
 };
 
 // A manager, open or closed; null after showing "Error loading the

@@ -42,6 +42,25 @@ int64_t FileSize(HANDLE file) {
     return GetFileSizeEx(file, &size) ? size.QuadPart : -1;
 }
 
+// The file's beginning as far as the checks need it: the header and, when the
+// header can be true for a file of this size, the table it describes. Fewer
+// bytes when the file ends, or a read fails, before them.
+std::vector<uint8_t> ReadStart(HANDLE file, int64_t size, int keyType) {
+    if (size < int64_t(qdf::kHeaderSize))
+        return {};
+    std::vector<uint8_t> start(qdf::kHeaderSize);
+    start.resize(ReadAt(file, 0, start.data(), DWORD(start.size())));
+    if (start.size() < qdf::kHeaderSize)
+        return start;
+    const t_QdfHeader header = t_QdfHeader::FromImage(start.data());
+    if (CQdfIndex::CheckHeader(header, size, keyType) != QdfCheck::ok)
+        return start;
+    const size_t table = CQdfIndex::TableBytes(header);
+    start.resize(qdf::kHeaderSize + table);
+    start.resize(qdf::kHeaderSize + ReadAt(file, qdf::kHeaderSize, start.data() + qdf::kHeaderSize, DWORD(table)));
+    return start;
+}
+
 std::string SystemText(DWORD error) {
     char text[256];
     return GetSystemErrorText(int32_t(error), text, sizeof(text));
@@ -128,18 +147,8 @@ bool CQdf::Open(const char* fileName, int keyType, DWORD creation, DWORD accessA
             WriteHeaderAndIndex();
             return true;
         }
-        uint8_t bytes[qdf::kHeaderSize];
-        if (ReadAt(handle, 0, bytes, sizeof(bytes)) != sizeof(bytes))
-            throw CQdfException(CQdfException::qeDamaged, m_sFileName.c_str());
-        const t_QdfHeader header = t_QdfHeader::FromImage(bytes);
-        QdfCheck check = CQdfIndex::CheckHeader(header, size, keyType);
-        if (check == QdfCheck::ok) {
-            std::vector<uint8_t> table(CQdfIndex::TableBytes(header));
-            if (ReadAt(handle, qdf::kHeaderSize, table.data(), DWORD(table.size())) != table.size())
-                check = QdfCheck::damaged;
-            else
-                check = m_index.Load(header, table.data(), table.size(), size, keyType);
-        }
+        const std::vector<uint8_t> start = ReadStart(handle, size, keyType);
+        const QdfCheck check = m_index.LoadStart(start.data(), start.size(), size, keyType);
         if (check == QdfCheck::keyTypeMismatch)
             throw CQdfException(CQdfException::qeKeyType, m_sFileName.c_str());
         if (check != QdfCheck::ok)
@@ -337,19 +346,11 @@ QdfFileState CQdf::CheckFile(const char* fileName, int keyType, char (&name)[32]
     if (!file.Valid())
         return QdfFileState::cannotOpen;
     const int64_t size = FileSize(file.Get());
-    uint8_t bytes[qdf::kHeaderSize];
-    if (size < int64_t(qdf::kHeaderSize) || ReadAt(file.Get(), 0, bytes, sizeof(bytes)) != sizeof(bytes))
-        return QdfFileState::damaged;
-    const t_QdfHeader header = t_QdfHeader::FromImage(bytes);
-    if (CQdfIndex::CheckHeader(header, size, keyType) != QdfCheck::ok)
-        return QdfFileState::damaged;
-    std::vector<uint8_t> table(CQdfIndex::TableBytes(header));
-    if (ReadAt(file.Get(), qdf::kHeaderSize, table.data(), DWORD(table.size())) != table.size())
-        return QdfFileState::damaged;
+    const std::vector<uint8_t> start = ReadStart(file.Get(), size, keyType);
     CQdfIndex index(QdfCompareText);
-    if (index.Load(header, table.data(), table.size(), size, keyType) != QdfCheck::ok)
+    if (index.LoadStart(start.data(), start.size(), size, keyType) != QdfCheck::ok)
         return QdfFileState::damaged;
-    std::memcpy(name, header.szAppName, sizeof(name));
+    std::memcpy(name, index.Header().szAppName, sizeof(name));
     return QdfFileState::sound;
 }
 

@@ -87,6 +87,20 @@ QdfCheck CQdfIndex::Load(const t_QdfHeader& header, const uint8_t* table, size_t
     return QdfCheck::ok;
 }
 
+QdfCheck CQdfIndex::LoadStart(const uint8_t* start, size_t available, int64_t fileSize, int wantedKeyType) {
+    Reset();
+    if (start == nullptr || available < qdf::kHeaderSize)
+        return QdfCheck::damaged;
+    const t_QdfHeader header = t_QdfHeader::FromImage(start);
+    const QdfCheck check = CheckHeader(header, fileSize, wantedKeyType);
+    if (check != QdfCheck::ok)
+        return check;
+    const size_t tableBytes = TableBytes(header);
+    if (available - qdf::kHeaderSize < tableBytes)
+        return QdfCheck::damaged;
+    return Load(header, start + qdf::kHeaderSize, tableBytes, fileSize, wantedKeyType);
+}
+
 bool CQdfIndex::MakeKey(uint32_t key, std::vector<uint8_t>& out) const {
     if (m_header.nKeyType != qdf::kIntegerKeyType)
         return false;

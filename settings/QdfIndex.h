@@ -46,6 +46,13 @@ public:
     QdfCheck Load(const t_QdfHeader& header, const uint8_t* table, size_t tableBytes, int64_t fileSize,
                   int wantedKeyType);
 
+    // Takes the index from the beginning of a file of `fileSize` bytes, whose
+    // first `available` bytes are at `start`: the header, then the table the
+    // header describes (a start that ends before the table's end counts as
+    // damaged), checked as CheckHeader and Load check them. The one check a
+    // file passes before it is used.
+    QdfCheck LoadStart(const uint8_t* start, size_t available, int64_t fileSize, int wantedKeyType);
+
     bool IsOpen() const { return m_header.nKeyType != 0; }
     int KeyType() const { return m_header.nKeyType; }
     int32_t KeySize() const { return qdf::KeySize(m_header.nKeyType); }

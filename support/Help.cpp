@@ -1,5 +1,7 @@
 #include "support/Help.h"
 
+#include "support/FileIdentity.h"
+
 #include <algorithm>
 #include <cstring>
 #include <memory>
@@ -28,10 +30,7 @@ std::unique_ptr<CHtmlHelp> g_pHelp;
 // A path cut to what CHtmlHelp keeps would name another file, and a folder
 // is no help file.
 bool IsHelpFile(const std::string& path) {
-    if (path.size() > kMaxHelpPath)
-        return false;
-    const DWORD attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+    return path.size() <= kMaxHelpPath && FileExists(path);
 }
 
 } // namespace

@@ -29,6 +29,19 @@ inline std::wstring Widen(const std::string& path) {
     return wide;
 }
 
+// The wide `path` in the system's ANSI code page, as the program keeps paths.
+inline std::string Narrow(const std::wstring& path) {
+    if (path.empty())
+        return {};
+    const int nBytes =
+        WideCharToMultiByte(CP_ACP, 0, path.data(), int(path.size()), nullptr, 0, nullptr, nullptr);
+    if (nBytes <= 0)
+        return {};
+    std::string narrow(size_t(nBytes), '\0');
+    WideCharToMultiByte(CP_ACP, 0, path.data(), int(path.size()), &narrow[0], nBytes, nullptr, nullptr);
+    return narrow;
+}
+
 } // namespace longpath
 
 // `path` made absolute the system's way (".." and "/" resolved, against the

@@ -3,6 +3,7 @@
 #include "support/MulDiv.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <utility>
 
 using snapwell::MulDiv;
@@ -68,6 +69,18 @@ void CCropBox::PlaceFromCrop() {
 }
 
 namespace {
+
+// MulDiv for the ratio and enlargement steps, whose operands are sizes: a
+// result beyond `limit` comes back as limit + 1, which the callers treat
+// exactly as any larger value. A result too large for 32 bits (a ratio as
+// extreme as 999999 : 1 over a tall box) so never comes back as MulDiv's -1,
+// which would turn the box inside out and past the picture's edge.
+int32_t ScaleSize(int32_t a, int32_t b, int32_t c, int32_t limit) {
+    const int32_t r = MulDiv(a, b, c);
+    if (a < 0 || b < 0 || c <= 0 || limit < 0 || limit == INT32_MAX)
+        return r;
+    return r < 0 || r > limit ? limit + 1 : r;
+}
 
 // In the band along one side (from `start` to `end`), the side itself or,
 // near either end, the corner there.
@@ -250,10 +263,14 @@ TRect CCropBox::CropFromScreen(bool bothCorners) {
     int32_t t = std::min(m_Corner1.Y, m_Corner2.Y) - P.Top;
     int32_t r = std::max(m_Corner1.X, m_Corner2.X) - P.Left;
     int32_t b = std::max(m_Corner1.Y, m_Corner2.Y) - P.Top;
-    l = std::max(l, 0);
-    t = std::max(t, 0);
-    r = std::min(r, Pw);
-    b = std::min(b, Ph);
+    // Cut to the placement rectangle on every side: a box that a new
+    // placement left beside the picture (a turn or the next picture with the
+    // previous rectangle carried over) comes out empty, never inside out,
+    // so no crop size below zero is kept for a later move.
+    l = std::min(std::max(l, 0), Pw);
+    t = std::min(std::max(t, 0), Ph);
+    r = std::max(std::min(r, Pw), 0);
+    b = std::max(std::min(b, Ph), 0);
 
     if (Pw > 0 && Ph > 0) {
         m_Crop.Left = MulDiv(w, l, Pw);
@@ -299,8 +316,8 @@ TSize CCropBox::CopySizeFor(int32_t cw, int32_t ch) const {
     if (reaches)
         return ShrinkToMaximum(cw, ch);
     if (enlarge) {
-        const int32_t a = MulDiv(Mh, cw, ch); // width at full height
-        const int32_t b = MulDiv(Mw, ch, cw); // height at full width
+        const int32_t a = ScaleSize(Mh, cw, ch, Mw); // width at full height
+        const int32_t b = ScaleSize(Mw, ch, cw, Mh); // height at full width
         TSize copy{Mw, Mh};
         if (a > Mw)
             copy.Height = b;
@@ -354,12 +371,13 @@ void CCropBox::SnapToRatio(bool redraw) {
         widthLeads = bw >= bh;
         break;
     }
+    const TDrawBox& P = m_DrawBox;
     if (widthLeads) {
-        const int32_t nh = MulDiv(bw, rh, rw);
+        const int32_t nh = ScaleSize(bw, rh, rw, P.Height());
         const TRect r = KeepRatioInside({m_Corner1.X, m_Corner1.Y, m_Corner2.X, m_Corner1.Y + nh});
         m_Corner2.Y = m_Corner1.Y + r.Height();
     } else {
-        const int32_t nw = MulDiv(bh, rw, rh);
+        const int32_t nw = ScaleSize(bh, rw, rh, P.Width());
         const TRect r = KeepRatioInside({m_Corner1.X, m_Corner1.Y, m_Corner1.X + nw, m_Corner2.Y});
         m_Corner2.X = m_Corner1.X + r.Width();
     }
@@ -386,7 +404,7 @@ TRect CCropBox::KeepRatioInside(TRect c) {
         if (c.Top < P.Top) {
             // Taller than the picture: full height, width from the ratio.
             c.Top = P.Top;
-            c.Right = m_Corner1.X + MulDiv(c.Bottom - c.Top, rw, rh);
+            c.Right = m_Corner1.X + ScaleSize(c.Bottom - c.Top, rw, rh, P.Width());
             m_Corner2.X = c.Right;
         }
     }

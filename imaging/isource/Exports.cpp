@@ -8,6 +8,7 @@
 #include "imaging/isource/FileSource.h"
 #include "imaging/isource/ISource.h"
 #include "imaging/isource/LastError.h"
+#include "imaging/isource/encode/ExifBlock.h"
 #include "imaging/isource/encode/JpegWriter.h"
 #include "imaging/isource/pixels/Crop.h"
 #include "imaging/isource/pixels/Resample.h"
@@ -16,6 +17,8 @@
 
 #include <atomic>
 #include <climits>
+#include <cstring>
+#include <vector>
 
 using isource::Guarded;
 using isource::SetLastError;
@@ -216,9 +219,10 @@ uint32_t IS3_CALL IS3WriteJPG(IS3Dest dest, const uint8_t* pixels, uint32_t widt
             return 0;
         }
         isource::FileDest& file = *DestOf(dest);
+        const std::vector<uint8_t> exif = isource::MakeExifBlock(file.Info());
         if (isource::EncodeJpeg(pixels, int32_t(width), int32_t(height),
                                 int32_t(stride != 0 ? stride : width * bpp), int32_t(bpp),
-                                int32_t(quality > 100 ? 100 : quality), file))
+                                int32_t(quality > 100 ? 100 : quality), file, &exif))
             return 1;
         SetLastError(file.Failed() ? kIS3CannotWrite : kIS3CannotEncode);
         return 0;
@@ -234,6 +238,35 @@ uint32_t IS3_CALL IS3CloseDest(IS3Dest dest) {
     if (!ok)
         SetLastError(kIS3CannotWrite);
     return ok ? 1 : 0;
+}
+
+uint32_t IS3_CALL IS3GetSourceExif(IS3Source source, uint8_t* buffer, uint32_t size) {
+    return Guarded<uint32_t>(0, [&]() -> uint32_t {
+        SetLastError(kIS3Ok);
+        if (source == nullptr) {
+            SetLastError(kIS3BadArgument);
+            return 0;
+        }
+        const isource::PhotoInfo& info = SourceOf(source)->Info();
+        if (info.Empty())
+            return 0;
+        const std::vector<uint8_t> block = isource::MakeExifBlock(info);
+        if (buffer != nullptr && size >= block.size())
+            std::memcpy(buffer, block.data(), block.size());
+        return uint32_t(block.size());
+    });
+}
+
+uint32_t IS3_CALL IS3SetDestExif(IS3Dest dest, const uint8_t* block, uint32_t size) {
+    return Guarded<uint32_t>(0, [&]() -> uint32_t {
+        SetLastError(kIS3Ok);
+        if (dest == nullptr || (block == nullptr && size != 0)) {
+            SetLastError(kIS3BadArgument);
+            return 0;
+        }
+        DestOf(dest)->SetInfo(block != nullptr ? isource::ReadExifPhotoInfo(block, size) : isource::PhotoInfo());
+        return 1;
+    });
 }
 
 uint32_t IS3_CALL IS3FillSolidRect(uint8_t* pixels, uint32_t width, uint32_t height, uint32_t bpp,

@@ -2,6 +2,7 @@
 // closing reports it even when the writer's own result was not looked at.
 #pragma once
 
+#include "imaging/isource/decode/Exif.h"
 #include "imaging/isource/encode/JpegWriter.h"
 
 #include <windows.h>
@@ -22,6 +23,10 @@ public:
 
     bool Failed() const { return m_bFailed; }
 
+    // The photo facts the JPEGs written here keep in their EXIF block.
+    void SetInfo(const PhotoInfo& info) { m_info = info; }
+    const PhotoInfo& Info() const { return m_info; }
+
     // Closes the file; false when any write or the closing failed.
     bool Close();
 
@@ -29,6 +34,7 @@ private:
     explicit FileDest(HANDLE file) : m_hFile(file) {}
     HANDLE m_hFile;
     bool m_bFailed = false;
+    PhotoInfo m_info;
 };
 
 } // namespace isource

@@ -192,6 +192,7 @@ bool FileSource::Seek(int32_t offset, uint32_t origin) {
 HGLOBAL FileSource::ReadToRgb(uint32_t& width, uint32_t& height, const ReadLimits& limits) {
     // The sink owns the block to reuse from here on, whatever happens.
     GlobalMemorySink sink(limits);
+    m_info = PhotoInfo();
     uint64_t size = 0;
     if (!Remaining(m_hFile, size)) {
         SetLastError(kIS3CannotRead);
@@ -224,6 +225,7 @@ HGLOBAL FileSource::ReadToRgb(uint32_t& width, uint32_t& height, const ReadLimit
         }
         return nullptr;
     }
+    m_info = ReadPhotoInfo(bytes.get(), size_t(size));
     bytes.reset();
     width = uint32_t(sink.Width());
     height = uint32_t(sink.Height());

@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+#include "imaging/isource/decode/Exif.h"
+
 namespace isource {
 
 // What a read may do beyond decoding into a fresh block.
@@ -34,9 +36,14 @@ public:
     // refused for `limits` still reports its size.
     HGLOBAL ReadToRgb(uint32_t& width, uint32_t& height, const ReadLimits& limits = {});
 
+    // What the last successful read found of the photo's EXIF facts (empty
+    // before one, and after one that failed).
+    const PhotoInfo& Info() const { return m_info; }
+
 private:
     explicit FileSource(HANDLE file) : m_hFile(file) {}
     HANDLE m_hFile;
+    PhotoInfo m_info;
 };
 
 } // namespace isource

@@ -48,6 +48,16 @@ typedef struct IS3ReadOptions {
 // bitmap of an earlier call that is no longer shown: the call takes it over
 // and refills it when it has the new bitmap's size and kind (its memory is
 // mapped already), else deletes it.
+// GetSourceExif gives the EXIF block (an APP1 payload: "Exif\0\0" and a
+// TIFF structure) of what the source's last successful read found worth
+// keeping in a copy: the date taken with its time offset, the camera's make
+// and model; never its location or thumbnail. It returns the block's size,
+// 0 when the photo has none of these (no error then), and copies the block
+// into `buffer` when `size` holds it. SetDestExif takes those facts out of
+// such a block (or any EXIF block; the rest of it is dropped) for the JPEGs
+// later written to the destination; a null block clears them. Every JPEG
+// written carries an EXIF block saying its colours are sRGB and its pixels
+// upright (Orientation 1), with those facts when it was given some.
 #define IS3_ENTRY_POINTS(X)                                                                                  \
     X(Initialize, uint32_t, (void))                                                                          \
     X(GetLibVersion, uint32_t, (void))                                                                       \
@@ -76,6 +86,8 @@ typedef struct IS3ReadOptions {
       (IS3Dest dest, const uint8_t* pixels, uint32_t width, uint32_t height, uint32_t quality,               \
        uint32_t bitsPerPixel, const void* palette, uint32_t stride))                                         \
     X(CloseDest, uint32_t, (IS3Dest dest))                                                                   \
+    X(GetSourceExif, uint32_t, (IS3Source source, uint8_t * buffer, uint32_t size))                           \
+    X(SetDestExif, uint32_t, (IS3Dest dest, const uint8_t* block, uint32_t size))                            \
     X(FillSolidRect, uint32_t,                                                                               \
       (uint8_t * pixels, uint32_t width, uint32_t height, uint32_t bpp, uint32_t stride,                     \
        const int32_t* rect, uint32_t colour, uint32_t flags))                                                \
@@ -95,7 +107,8 @@ IS3_ENTRY_POINTS(IS3_DECLARE_POINTER_TYPE)
 }
 
 // The library's version word: major in the high byte, minor in the low byte.
-constexpr uint32_t kIS3LibVersion = 0x0300;
+// 3.1 added GetSourceExif and SetDestExif.
+constexpr uint32_t kIS3LibVersion = 0x0301;
 
 // Why the last call failed (GetLastError).
 enum IS3Error : uint32_t {

@@ -2,13 +2,18 @@
 // own with the per-user folders pointed at a temporary folder: it selects a
 // picture, turns it, has a crop box drawn, copies with Ctrl+C and quits. The
 // copy must hold exactly the pixels of the same turn, crop and size made by
-// the image object here, at the size the crop box rules promise, and the
-// configuration file the records the program keeps.
+// the image object here, at the size the crop box rules promise, be a
+// frame-safe JPEG that keeps its source's date taken, and the configuration
+// file the records the program keeps.
 #include "MainWindowSession.h"
 
 #include "app/CommandIds.h"
+#include "imaging/decode/ExifBuilder.h"
 #include "harness/Dialogs.h"
 #include "harness/Gui.h"
+#include "imaging/ImagingTestFiles.h"
+#include "imaging/JpegMarkers.h"
+#include "imaging/isource/decode/Exif.h"
 #include "imaging/Cimage.h"
 #include "imaging/ImagingLibrary.h"
 #include "settings/Config.h"
@@ -99,6 +104,15 @@ TEST(EndToEnd, TurnCropAndCopyWithTheKeyboardThenQuit) {
     MainWindowSession s; // the folders and the registry, not the in-process window
     s.AddPicture("jpeg_baseline_420.jpg", "a.jpg");
     WritePicture(s.SourceFolder() + "\\b.jpg", kBigWidth, kBigHeight);
+    // b.jpg as a camera writes it: the date taken in its EXIF block.
+    exiftest::Spec camera;
+    camera.date = "2021:05:01 09:30:00";
+    camera.offset = "+01:00";
+    camera.model = "Camera";
+    const std::string plain = imagingtest::ReadFileBytes(s.SourceFolder() + "\\b.jpg");
+    const std::vector<uint8_t> dated = exiftest::WithSegment(std::vector<uint8_t>(plain.begin(), plain.end()), 0xE1,
+                                                             exiftest::App1Payload(exiftest::BuildTiff(camera)));
+    ASSERT_TRUE(imagingtest::WriteFileBytes(s.SourceFolder() + "\\b.jpg", std::string(dated.begin(), dated.end())));
 
     // The settings the program starts with, written where it reads them.
     g_sExeName = "Snapwell";
@@ -191,6 +205,18 @@ TEST(EndToEnd, TurnCropAndCopyWithTheKeyboardThenQuit) {
     EXPECT_EQ(w, copy.Width);
     EXPECT_EQ(h, copy.Height);
     EXPECT_TRUE(written == expected) << "the copy's pixels differ from the reference";
+    // Every copy written here shows on any photo frame, and the program's
+    // keeps the date its source was taken.
+    for (const char* name : {"\\b.jpg", "\\reference.jpg"}) {
+        const std::string bytes = imagingtest::ReadFileBytes(s.CopyFolder() + name);
+        const std::vector<uint8_t> file(bytes.begin(), bytes.end());
+        EXPECT_EQ(jpegtest::FrameSafetyProblem(file), "") << name;
+        const std::vector<uint8_t> exif = jpegtest::ExifPayload(file);
+        const isource::PhotoInfo info = isource::ReadExifPhotoInfo(exif.data(), exif.size());
+        EXPECT_EQ(info.dateTimeOriginal, camera.date) << name;
+        EXPECT_EQ(info.offsetTimeOriginal, camera.offset) << name;
+        EXPECT_EQ(info.model, camera.model) << name;
+    }
 
     // The configuration file: first start (maximised, the small window in
     // the middle), the default tool bar word, the settings unchanged.

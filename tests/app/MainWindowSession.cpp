@@ -5,6 +5,7 @@
 #include "imaging/Cimage.h"
 #include "imaging/ImagingLibrary.h"
 #include "settings/ConfigPaths.h"
+#include "settings/ConfigSession.h"
 
 #include <gtest/gtest.h>
 
@@ -58,6 +59,9 @@ std::string MainWindowSession::ConfigFile() const {
 }
 
 TfrmMain& MainWindowSession::Start() {
+    // Each start is a new run of the program, which knows nothing yet of
+    // its configuration file.
+    g_ConfigSession = CConfigSession();
     m_pForm = std::make_unique<TfrmMain>();
     EXPECT_TRUE(m_pForm->Create());
     m_pForm->Show(SW_SHOWNORMAL);

@@ -26,7 +26,8 @@ public:
     std::string CopyFolder() const { return m_Root.File("Documents"); }
     std::string ConfigFile() const;
 
-    // Creates and shows the window (first show included).
+    // Creates and shows the window (first show included), as a new run of
+    // the program.
     TfrmMain& Start();
     // Closes it through WM_CLOSE and runs its messages until it is gone.
     void Close();

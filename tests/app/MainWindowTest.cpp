@@ -5,6 +5,7 @@
 #include "MainWindowSession.h"
 
 #include "app/CommandIds.h"
+#include "harness/Answer.h"
 #include "harness/Dialogs.h"
 #include "harness/Gui.h"
 #include "settings/Config.h"
@@ -12,74 +13,12 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <mutex>
-#include <thread>
 
 namespace {
 
 constexpr const char* kPhoto = "jpeg_baseline_420.jpg"; // 160 x 120
 
-// Answers the next dialogs of this process one after the other: keeps each
-// one's message text and the text of its file-name box, may type a new file
-// name, then presses a button and waits for the dialog to go.
-class Answer {
-public:
-    struct Step {
-        int button;
-        std::string fileName;
-    };
-    explicit Answer(int button, std::string fileName = {}) : Answer(std::vector<Step>{{button, fileName}}) {}
-    explicit Answer(std::vector<Step> steps)
-        : m_seen(steps.size()), m_thread([this, steps] {
-              HWND previous = nullptr;
-              for (size_t i = 0; i < steps.size(); ++i) {
-                  harness::WaitUntil([&] { return !previous || !IsWindow(previous); });
-                  HWND dialog = harness::WaitForDialog(previous, 10000);
-                  if (!dialog)
-                      return;
-                  Sleep(50); // let it finish its own set-up
-                  {
-                      std::lock_guard<std::mutex> hold(m_lock);
-                      m_seen[i].text = harness::MessageBoxText(dialog);
-                      if (HWND name = harness::FindDescendant(dialog, "Edit")) {
-                          m_seen[i].fileName = harness::WindowText(name);
-                          if (!steps[i].fileName.empty())
-                              SendMessageA(name, WM_SETTEXT, 0,
-                                           reinterpret_cast<LPARAM>(steps[i].fileName.c_str()));
-                      }
-                      m_seen[i].seen = true;
-                  }
-                  harness::PressButton(dialog, steps[i].button);
-                  previous = dialog;
-              }
-          }) {}
-    ~Answer() {
-        if (m_thread.joinable())
-            m_thread.join();
-    }
-    bool Seen(size_t i = 0) {
-        std::lock_guard<std::mutex> hold(m_lock);
-        return m_seen[i].seen;
-    }
-    std::string Text(size_t i = 0) {
-        std::lock_guard<std::mutex> hold(m_lock);
-        return m_seen[i].text;
-    }
-    std::string FileName(size_t i = 0) {
-        std::lock_guard<std::mutex> hold(m_lock);
-        return m_seen[i].fileName;
-    }
-
-private:
-    struct TSeen {
-        bool seen = false;
-        std::string text;
-        std::string fileName;
-    };
-    std::mutex m_lock;
-    std::vector<TSeen> m_seen;
-    std::thread m_thread;
-};
+using harness::Answer;
 
 bool ButtonHidden(HWND toolbar, unsigned nId) {
     return SendMessageA(toolbar, TB_ISBUTTONHIDDEN, nId, 0) != 0;

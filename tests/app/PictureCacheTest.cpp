@@ -1,12 +1,13 @@
 // The pictures the real main window keeps: a file unchanged since it was
 // decoded (or read ahead) is not decoded again for a copy, a turn or Next
 // Image; a file changed on disk is decoded again and never shown or copied
-// from the old decode; the read-ahead follows the direction of travel, is
+// from the old decode (nor copied before the user has seen it); the read-ahead follows the direction of travel, is
 // dropped when the user goes elsewhere and skipped when the next picture
 // would not fit; never more than two pictures are held.
 #include "MainWindowSession.h"
 
 #include "app/CommandIds.h"
+#include "harness/Answer.h"
 #include "harness/Gui.h"
 #include "imaging/ImagingTestFiles.h"
 
@@ -61,9 +62,20 @@ TEST(PictureCache, UnchangedFilesAreDecodedOnceChangedOnesAgain) {
     EXPECT_EQ(pictures.Stats().nDecodes, 1);
     EXPECT_EQ(ReadPictureSize(copy), (PictureSize{120, 160}));
 
-    // The file shown changes on disk: the copy is what a fresh decode of
-    // the new file, turned the same way, gives at the same crop and size.
+    // The file shown changes on disk: the copy is refused and the new file
+    // shown (the crop was chosen on the old picture); copied again, the copy
+    // is what a fresh decode of the new file, turned the same way, gives at
+    // the same crop and size.
     Replace("jpeg_greyscale.jpg", s.SourceFolder() + "\\a.jpg");
+    const std::string before = imagingtest::ReadFileBytes(copy);
+    {
+        harness::Answer box(IDOK);
+        s.Command(cmdCopy);
+        EXPECT_EQ(box.Text(), "The source image file has changed since it was shown:\n\n" + s.SourceFolder() +
+                                  "\\a.jpg\n\nIt is shown as it is now. Check the crop and copy it again.");
+    }
+    EXPECT_EQ(pictures.Stats().nDecodes, 2);
+    EXPECT_TRUE(imagingtest::ReadFileBytes(copy) == before);
     s.Command(cmdCopy);
     EXPECT_EQ(pictures.Stats().nDecodes, 2);
     TRect crop{0, 0, 0, 0};

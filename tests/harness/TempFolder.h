@@ -1,5 +1,6 @@
 // A fresh folder under the system's temporary folder for one test, removed
-// with everything in it afterwards (read-only files too).
+// with everything in it afterwards (read-only files too, and paths beyond
+// MAX_PATH).
 #pragma once
 
 #include <windows.h>
@@ -10,6 +11,8 @@
 class TempFolder {
 public:
     TempFolder();
+    // A fresh folder inside `base` instead.
+    explicit TempFolder(const std::string& base);
     ~TempFolder();
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;
@@ -24,5 +27,5 @@ private:
     std::string m_sPath;
 };
 
-// Removes a folder and everything below it.
+// Removes a folder and everything below it, at any path length.
 void RemoveTree(const std::string& path);

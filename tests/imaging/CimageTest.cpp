@@ -3,8 +3,12 @@
 #include "imaging/Cimage.h"
 #include "imaging/ImagingLibrary.h"
 
+#include "imaging/decode/ExifBuilder.h"
 #include "harness/TempFolder.h"
 #include "imaging/ImagingTestFiles.h"
+#include "imaging/JpegMarkers.h"
+#include "imaging/isource/decode/Exif.h"
+#include "imaging/isource/encode/ExifBlock.h"
 
 #include <gtest/gtest.h>
 
@@ -355,4 +359,55 @@ TEST_F(CimageTest, LoadWithOptionsRefusesStopsAndReusesMemory) {
     image.Swap(plain);
     EXPECT_FALSE(plain.HasPicture());
     EXPECT_EQ(image.Width(), 140);
+}
+
+// The copy of a phone photo keeps when and with what it was taken, through
+// the library's EXIF entry points, and drops where (GPS) and the stale
+// thumbnail; it is a frame-safe JPEG that says sRGB. Also after the picture
+// moved to another object (the read-ahead hands its picture over).
+TEST_F(CimageTest, CopyKeepsTheDateTakenAndDropsTheLocation) {
+    TempFolder folder;
+    exiftest::Spec phone;
+    phone.make = "Acme";
+    phone.model = "Acme Phone 12";
+    phone.date = "2022:12:24 17:45:09";
+    phone.offset = "-08:00";
+    phone.orientation = 6;
+    phone.gps = true;
+    phone.thumbnail = true;
+    const std::string raw = imagingtest::ReadFileBytes(Corpus("jpeg_444.jpg"));
+    const std::vector<uint8_t> source = exiftest::WithSegment(
+        std::vector<uint8_t>(raw.begin(), raw.end()), 0xE1, exiftest::App1Payload(exiftest::BuildTiff(phone)));
+    const std::string sourcePath = folder.File("phone.jpg");
+    ASSERT_TRUE(imagingtest::WriteFileBytes(sourcePath, std::string(source.begin(), source.end())));
+
+    CImage loaded, image;
+    ASSERT_TRUE(loaded.Load(sourcePath));
+    EXPECT_EQ(loaded.Width(), 118) << "turned upright by its orientation";
+    image.Swap(loaded);
+    const std::string copyPath = folder.File("copy.jpg");
+    ASSERT_TRUE(image.WriteCopy(copyPath, 59, 78, 0, 0, 0, 0, 100));
+
+    const std::string written = imagingtest::ReadFileBytes(copyPath);
+    const std::vector<uint8_t> copy(written.begin(), written.end());
+    EXPECT_EQ(jpegtest::FrameSafetyProblem(copy), "");
+    const std::vector<uint8_t> exif = jpegtest::ExifPayload(copy);
+    const isource::PhotoInfo info = isource::ReadExifPhotoInfo(exif.data(), exif.size());
+    EXPECT_EQ(info.dateTimeOriginal, phone.date);
+    EXPECT_EQ(info.offsetTimeOriginal, phone.offset);
+    EXPECT_EQ(info.make, phone.make);
+    EXPECT_EQ(info.model, phone.model);
+    EXPECT_EQ(isource::ExifOrientation(exif.data(), exif.size()), 1);
+    // The whole block is the one the library makes of those four facts: no
+    // GPS directory, no thumbnail.
+    EXPECT_TRUE(exif == isource::MakeExifBlock(info));
+
+    // A picture that came from memory has no photo facts to keep.
+    CImage fresh;
+    Gradient(fresh);
+    ASSERT_TRUE(fresh.WriteCopy(copyPath, 100, 80, 0, 0, 0, 0, 100));
+    const std::string plain = imagingtest::ReadFileBytes(copyPath);
+    const std::vector<uint8_t> plainExif = jpegtest::ExifPayload(std::vector<uint8_t>(plain.begin(), plain.end()));
+    EXPECT_TRUE(isource::ReadExifPhotoInfo(plainExif.data(), plainExif.size()).Empty());
+    EXPECT_TRUE(plainExif == isource::MakeExifBlock({})) << "sRGB and upright all the same";
 }

@@ -1,12 +1,16 @@
 // The configuration manager on real files under Wine: the first-run file,
-// rewrites, the reading clamp, foreign and damaged files replaced, the
-// read-only attribute, a locked file's message, and records written by one
-// process read back by another.
+// rewrites, the reading clamp, foreign files replaced, damaged and cut files
+// reset and said once, the read-only attribute, a locked file said once and
+// left alone, a read-only folder, and records written by one process read
+// back by another.
 #include "settings/Config.h"
 #include "settings/ConfigPaths.h"
+#include "settings/ConfigSession.h"
 
 #include "FileHelpers.h"
+#include "resources/StringIds.h"
 #include "support/Message.h"
+#include "support/StringTable.h"
 #include "support/SystemError.h"
 
 #include <gtest/gtest.h>
@@ -18,12 +22,18 @@
 namespace {
 constexpr const char* kChildFolderVariable = "SNAPWELL_SETTINGS_CHILD_FOLDER";
 
+// What a new start of the program would know of its configuration file: nothing.
+void NewRun() {
+    g_ConfigSession = CConfigSession();
+}
+
 // Points the configuration at a folder for one scope.
 class ConfigFolder {
 public:
     explicit ConfigFolder(const std::string& folder) {
         g_sConfigFolder = folder + "\\";
         g_sExeName = "Snapwell";
+        NewRun();
     }
     ~ConfigFolder() {
         g_sConfigFolder.clear();
@@ -31,6 +41,14 @@ public:
     }
     std::string File() const { return ConfigFileName(); }
 };
+
+// "The settings could not be read and were reset" with the reason given.
+std::string ResetText(const std::string& reason) {
+    return FormatResString(IDS_CONFIG_RESET, reason);
+}
+std::string DamagedText(const std::string& file) {
+    return ResetText(file + "\r\nThe file is damaged");
+}
 
 // The values the main window would store at close in these tests.
 TWinPos MainWindowPos() {
@@ -238,14 +256,16 @@ TEST_F(Config, ForeignAndDamagedFilesAreReplaced) {
         const char* what;
         void (*make)(const std::string& name, const std::vector<uint8_t>& random);
         ToolbarFlags expected; // the stored word when the file is kept
+        bool told = true;      // the user hears that the settings were reset
     };
     const std::vector<Case> cases = {
         {"our name in capitals is ours",
-         [](const std::string& n, auto&) { MakeFile(n, "SNAPWELL", 1, 0x1234); }, 0x1234},
+         [](const std::string& n, auto&) { MakeFile(n, "SNAPWELL", 1, 0x1234); }, 0x1234, false},
         {"a run that never reached close",
-         [](const std::string& n, auto&) { MakeFile(n, "QDF_FILE 2.0", 1, 0x1234); }, toolbar::kDefault},
+         [](const std::string& n, auto&) { MakeFile(n, "QDF_FILE 2.0", 1, 0x1234); }, toolbar::kDefault, false},
         {"another program's file",
-         [](const std::string& n, auto&) { MakeFile(n, "Other Program", 1, 0x1234); }, toolbar::kDefault},
+         [](const std::string& n, auto&) { MakeFile(n, "Other Program", 1, 0x1234); }, toolbar::kDefault,
+         false},
         {"our name with text keys", [](const std::string& n, auto&) { MakeFile(n, "Snapwell", 3, 0x1234); },
          toolbar::kDefault},
         {"empty file", [](const std::string& n, auto&) { WriteBytes(n, {}); }, toolbar::kDefault},
@@ -280,20 +300,58 @@ TEST_F(Config, ForeignAndDamagedFilesAreReplaced) {
     };
     for (const Case& c : cases) {
         c.make(name, random);
-        MessageCatcher message;
+        NewRun();
         {
-            std::unique_ptr<CConfig> config = OpenConfig();
-            ASSERT_TRUE(config) << c.what;
-            ASSERT_TRUE(config->IsOpen()) << c.what;
-            EXPECT_EQ(config->ReadToolbarFlags(), c.expected) << c.what;
-            config->WriteToolbarFlags(0x0F0F);
+            MessageCatcher message;
+            {
+                std::unique_ptr<CConfig> config = OpenConfig();
+                ASSERT_TRUE(config) << c.what;
+                ASSERT_TRUE(config->IsOpen()) << c.what;
+                EXPECT_EQ(config->ReadToolbarFlags(), c.expected) << c.what;
+                config->WriteToolbarFlags(0x0F0F);
+            }
+            EXPECT_EQ(message.Seen(), c.told) << c.what << ": " << message.Text();
+            if (c.told) {
+                EXPECT_EQ(message.Text(), DamagedText(name)) << c.what;
+            }
         }
-        EXPECT_FALSE(message.Seen()) << c.what << ": " << message.Text();
         char appName[32];
         ASSERT_EQ(CQdf::CheckFile(name.c_str(), 1, appName), QdfFileState::sound) << c.what;
         EXPECT_STREQ(appName, "Snapwell") << c.what;
-        std::unique_ptr<CConfig> config = OpenConfig();
-        EXPECT_EQ(config->ReadToolbarFlags(), 0x0F0Fu) << c.what;
+        // The rest of the run hears nothing more.
+        MessageCatcher message;
+        {
+            std::unique_ptr<CConfig> config = OpenConfig();
+            EXPECT_EQ(config->ReadToolbarFlags(), 0x0F0Fu) << c.what;
+        }
+        EXPECT_FALSE(message.Seen()) << c.what << ": " << message.Text();
+    }
+}
+
+TEST_F(Config, CutFileIsResetAndSaidOnce) {
+    WriteLikeTheProgram(true);
+    const std::string name = m_paths.File();
+    const std::vector<uint8_t> whole = ReadBytes(name);
+    ASSERT_EQ(whole.size(), 13268u);
+    for (size_t length : {size_t(0), size_t(1), size_t(355), size_t(356), size_t(12643), size_t(12644),
+                          size_t(12684), size_t(13227), whole.size() - 1, whole.size()}) {
+        WriteBytes(name, std::vector<uint8_t>(whole.begin(), whole.begin() + ptrdiff_t(length)));
+        NewRun();
+        MessageCatcher message;
+        TProperties read(nullptr, nullptr);
+        {
+            std::unique_ptr<CConfig> config = OpenConfig();
+            ASSERT_TRUE(config && config->IsOpen()) << length;
+            EXPECT_EQ(config->ReadProperties(read), length == whole.size()) << length;
+        }
+        // The main window's close and the dialog's: silent.
+        WriteLikeTheProgram(true);
+        EXPECT_EQ(message.Seen(), length != whole.size()) << length;
+        if (length != whole.size()) {
+            EXPECT_EQ(message.Text(), DamagedText(name)) << length;
+        }
+        // A sound file, the same bytes as a first run leaves.
+        EXPECT_EQ(ReadBytes(name), whole) << length;
     }
 }
 
@@ -314,31 +372,110 @@ TEST_F(Config, ReadOnlyFileIsOpenedAfterClearingTheAttribute) {
     EXPECT_EQ(config->ReadToolbarFlags(), 0x0001u);
 }
 
-TEST_F(Config, LockedFileShowsTheSystemTextAndTheFileName) {
+TEST_F(Config, LockedFileIsSaidOnceAndLeftAsItIs) {
     WriteLikeTheProgram(false);
     const std::string name = m_paths.File();
     const std::vector<uint8_t> before = ReadBytes(name);
     HANDLE other = CreateFileA(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                                FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(other, INVALID_HANDLE_VALUE);
+    NewRun();
     {
         MessageCatcher message;
-        std::unique_ptr<CConfig> config = OpenConfig();
+        {
+            std::unique_ptr<CConfig> config = OpenConfig();
+            // A closed manager answers with nothing and drops writes.
+            ASSERT_TRUE(config);
+            EXPECT_FALSE(config->IsOpen());
+            EXPECT_EQ(config->ReadToolbarFlags(), toolbar::kDefault);
+            TWinPos pos;
+            EXPECT_FALSE(config->ReadWinPos(ckMainWindow, pos));
+            config->WriteToolbarFlags(0);
+        }
         ASSERT_TRUE(message.Seen());
         char text[256];
         EXPECT_EQ(message.Text(),
-                  std::string(GetSystemErrorText(ERROR_SHARING_VIOLATION, text, sizeof(text))) + name +
-                      "\r\n");
-        // A closed manager answers with nothing and drops writes.
+                  ResetText(std::string(GetSystemErrorText(ERROR_SHARING_VIOLATION, text, sizeof(text))) + name +
+                            "\r\n"));
+    }
+    // Released before the close: the run, which never read the user's
+    // settings, does not write its defaults over them, and says nothing more.
+    CloseHandle(other);
+    MessageCatcher message;
+    {
+        std::unique_ptr<CConfig> config = OpenConfig();
         ASSERT_TRUE(config);
         EXPECT_FALSE(config->IsOpen());
-        EXPECT_EQ(config->ReadToolbarFlags(), toolbar::kDefault);
-        TWinPos pos;
-        EXPECT_FALSE(config->ReadWinPos(ckMainWindow, pos));
+        config->WriteWinPos(ckMainWindow, MainWindowPos());
         config->WriteToolbarFlags(0);
+        config->WriteProperties(TProperties(nullptr, nullptr));
     }
-    CloseHandle(other);
+    EXPECT_FALSE(message.Seen()) << message.Text();
     EXPECT_EQ(ReadBytes(name), before);
+    // The next run reads them.
+    NewRun();
+    std::unique_ptr<CConfig> config = OpenConfig();
+    ASSERT_TRUE(config && config->IsOpen());
+    EXPECT_EQ(config->ReadToolbarFlags(), kStoredToolbar);
+}
+
+TEST_F(Config, ReadOnlyFolderKeepsASoundFileAndResetsADamagedOneInPlace) {
+    WriteLikeTheProgram(false);
+    const std::string name = m_paths.File();
+    const std::vector<uint8_t> sound = ReadBytes(name);
+    {
+        ReadOnlyFolder readOnly(m_folder.Path());
+        if (!readOnly.Made())
+            GTEST_SKIP() << "this host cannot make a folder read-only";
+        MessageCatcher message;
+        // A sound file is read and written as anywhere else.
+        NewRun();
+        {
+            std::unique_ptr<CConfig> config = OpenConfig();
+            ASSERT_TRUE(config && config->IsOpen());
+            EXPECT_EQ(config->ReadToolbarFlags(), kStoredToolbar);
+        }
+        WriteLikeTheProgram(false);
+        EXPECT_EQ(ReadBytes(name), sound);
+        EXPECT_FALSE(message.Seen()) << message.Text();
+
+        // A damaged one cannot be deleted there: it is emptied and starts afresh.
+        WriteBytes(name, std::vector<uint8_t>(sound.begin(), sound.begin() + 5000));
+        NewRun();
+        {
+            std::unique_ptr<CConfig> config = OpenConfig();
+            ASSERT_TRUE(config && config->IsOpen());
+            EXPECT_EQ(config->ReadToolbarFlags(), toolbar::kDefault);
+        }
+        WriteLikeTheProgram(false);
+        EXPECT_EQ(message.Text(), DamagedText(name));
+        EXPECT_EQ(ReadBytes(name), sound);
+    }
+
+    // No file and none can be made: said once, the run goes on without one.
+    DeleteFileA(name.c_str());
+    ReadOnlyFolder readOnly(m_folder.Path());
+    ASSERT_TRUE(readOnly.Made());
+    NewRun();
+    {
+        MessageCatcher message;
+        {
+            std::unique_ptr<CConfig> config = OpenConfig();
+            ASSERT_TRUE(config);
+            EXPECT_FALSE(config->IsOpen());
+        }
+        EXPECT_EQ(message.Text().rfind(ResetText(""), 0), 0u) << message.Text();
+        EXPECT_NE(message.Text().find(name), std::string::npos) << message.Text();
+    }
+    MessageCatcher message;
+    {
+        std::unique_ptr<CConfig> config = OpenConfig();
+        ASSERT_TRUE(config);
+        EXPECT_FALSE(config->IsOpen());
+        config->WriteProperties(StoredProperties());
+    }
+    EXPECT_FALSE(message.Seen()) << message.Text();
+    EXPECT_EQ(GetFileAttributesA(name.c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
 TEST_F(Config, WithoutPathsTheManagerStaysClosed) {
@@ -359,12 +496,15 @@ TEST_F(Config, WithoutPathsTheManagerStaysClosed) {
 TEST_F(Config, MissingFolderIsReportedAndTheProgramGoesOn) {
     g_sConfigFolder = m_folder.Path() + "\\not created\\";
     MessageCatcher message;
-    std::unique_ptr<CConfig> config = OpenConfig();
+    {
+        std::unique_ptr<CConfig> config = OpenConfig();
+        ASSERT_TRUE(config);
+        EXPECT_FALSE(config->IsOpen());
+        EXPECT_EQ(config->ReadToolbarFlags(), toolbar::kDefault);
+    }
+    // Said once the manager is done with.
     ASSERT_TRUE(message.Seen());
     EXPECT_NE(message.Text().find(g_sConfigFolder + "Snapwell.cfg\r\n"), std::string::npos) << message.Text();
-    ASSERT_TRUE(config);
-    EXPECT_FALSE(config->IsOpen());
-    EXPECT_EQ(config->ReadToolbarFlags(), toolbar::kDefault);
 }
 
 // Run by CrossProcess below in a second process; does nothing on its own.

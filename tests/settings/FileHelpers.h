@@ -21,6 +21,26 @@ std::vector<uint8_t> ReadBytes(const std::string& path);
 void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes);
 uint32_t WordAt(const std::vector<uint8_t>& bytes, size_t offset);
 
+// For one scope, a folder in which nothing may be created, deleted or
+// renamed while its files stay writable: a read-only folder as a user without
+// rights to it meets one. Under Wine through the host's immutable attribute;
+// Made() is false where that cannot be had (then the folder is unchanged).
+class ReadOnlyFolder {
+public:
+    explicit ReadOnlyFolder(const std::string& folder);
+    ~ReadOnlyFolder();
+    ReadOnlyFolder(const ReadOnlyFolder&) = delete;
+    ReadOnlyFolder& operator=(const ReadOnlyFolder&) = delete;
+    bool Made() const { return m_bMade; }
+
+private:
+    std::string m_sFolder;
+    std::string m_sHostPath;
+    bool m_bStarted = false;
+    bool m_bMade = false;
+    std::vector<std::string> m_left; // probes the folder kept
+};
+
 // Answers the next message box of this process with OK and keeps its text.
 class MessageCatcher {
 public:

@@ -34,13 +34,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const t_QdfHeader header = t_QdfHeader::FromImage(data);
     const int64_t fileSize = int64_t(size);
     for (int wanted : {int(qdf::kIntegerKeyType), int(header.nKeyType)}) {
-        if (CQdfIndex::CheckHeader(header, fileSize, wanted) != QdfCheck::ok)
-            continue;
-        const size_t tableBytes = CQdfIndex::TableBytes(header);
-        Require(qdf::kHeaderSize + tableBytes <= size);
+        // As the file layer checks a file before using it.
         CQdfIndex index;
-        if (index.Load(header, data + qdf::kHeaderSize, tableBytes, fileSize, wanted) != QdfCheck::ok)
+        if (index.LoadStart(data, size, fileSize, wanted) != QdfCheck::ok) {
+            Require(!index.IsOpen());
             continue;
+        }
+        Require(CQdfIndex::CheckHeader(header, fileSize, wanted) == QdfCheck::ok);
+        Require(qdf::kHeaderSize + CQdfIndex::TableBytes(header) <= size);
         CheckSorted(index);
         for (int32_t i = 0; i < index.Header().nCount; ++i) {
             const int64_t offset = index.Offset(i), length = index.Length(i);

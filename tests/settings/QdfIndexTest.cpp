@@ -5,8 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -144,6 +146,81 @@ TEST(QdfIndex, HeaderChecksAgainstFileSize) {
         h.nCapacity = c.capacity;
         h.nCount = c.count;
         EXPECT_EQ(CQdfIndex::CheckHeader(h, c.fileSize, c.wanted), c.expect) << c.what;
+    }
+}
+
+// The file one run of the program leaves: keys 0, 3 and 4, the records
+// behind the table in the order the main window writes them (0, 4, 3).
+std::vector<uint8_t> ProgramFile() {
+    t_QdfHeader h;
+    h.SetAppName("Snapwell");
+    h.nKeyType = 1;
+    h.nEntrySize = 12;
+    h.nCount = 3;
+    h.nMaxRecord = 540;
+    h.nFlags = 1;
+    const t_QdfHeader::Image image = h.ToImage();
+    std::vector<uint8_t> file(image.begin(), image.end());
+    file.resize(356 + 1024 * 12 + 40 + 4 + 540, 0x5A);
+    std::fill(file.begin() + 356, file.begin() + 12644, uint8_t(0));
+    const uint32_t entries[3][3] = {{0, 12644, 40}, {3, 12688, 540}, {4, 12684, 4}};
+    for (size_t i = 0; i < 3; ++i)
+        for (size_t j = 0; j < 3; ++j)
+            PutWord(&file[356 + 12 * i], 4 * j, entries[i][j]);
+    return file;
+}
+
+TEST(QdfIndex, OnlyAWholeSoundFileLoads) {
+    const std::vector<uint8_t> whole = ProgramFile();
+    ASSERT_EQ(whole.size(), 13228u);
+    // Cut at every length, the last record or more is missing.
+    for (size_t n = 0; n <= whole.size(); ++n) {
+        CQdfIndex index;
+        const QdfCheck expect = n == whole.size() ? QdfCheck::ok : QdfCheck::damaged;
+        ASSERT_EQ(index.LoadStart(whole.data(), n, int64_t(n), 1), expect) << "cut at " << n;
+        ASSERT_EQ(index.IsOpen(), expect == QdfCheck::ok) << "cut at " << n;
+    }
+    // A start that ends before the table (a read that stopped short).
+    CQdfIndex index;
+    EXPECT_EQ(index.LoadStart(whole.data(), 12643, 13228, 1), QdfCheck::damaged);
+
+    struct Case {
+        const char* what;
+        size_t at;
+        uint32_t word;
+        QdfCheck expect;
+    };
+    const std::vector<Case> cases = {
+        {"absurd capacity", 84, 0x7FFFFFFF, QdfCheck::damaged},
+        {"capacity beyond the file", 84, 1100, QdfCheck::damaged},
+        {"absurd count", 88, 0x7FFFFFFF, QdfCheck::damaged},
+        {"count negative", 88, 0x80000000u, QdfCheck::damaged},
+        {"count beyond the entries", 88, 4, QdfCheck::damaged},
+        {"entry past the end", 356 + 12 + 4, 13228, QdfCheck::damaged},
+        {"entry far past the end", 356 + 12 + 4, 0x7FFFFF00, QdfCheck::damaged},
+        {"length past the end", 356 + 12 + 8, 541, QdfCheck::damaged},
+        {"absurd length", 356 + 8, 0x7FFFFFFF, QdfCheck::damaged},
+        {"entry in the header", 356 + 4, 100, QdfCheck::damaged},
+        {"entry size of a text key", 80, 16, QdfCheck::damaged},
+        {"text keys", 76, 2, QdfCheck::keyTypeMismatch},
+        {"another program's name", 44, 0x636F6F46, QdfCheck::ok},
+        {"a shorter last record", 356 + 12 + 8, 500, QdfCheck::ok},
+    };
+    for (const Case& c : cases) {
+        std::vector<uint8_t> file = whole;
+        PutWord(file.data(), c.at, c.word);
+        EXPECT_EQ(index.LoadStart(file.data(), file.size(), int64_t(file.size()), 1), c.expect) << c.what;
+    }
+
+    // Random bytes, and random bytes behind a sound header, are never sound.
+    std::mt19937 rng(17);
+    for (int i = 0; i < 200; ++i) {
+        std::vector<uint8_t> file(rng() % 20000);
+        for (auto& b : file)
+            b = uint8_t(rng());
+        if (i % 2 == 1 && file.size() >= 356)
+            std::copy(whole.begin(), whole.begin() + 356, file.begin());
+        EXPECT_NE(index.LoadStart(file.data(), file.size(), int64_t(file.size()), 1), QdfCheck::ok) << i;
     }
 }
 

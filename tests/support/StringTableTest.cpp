@@ -36,6 +36,8 @@ const Expected kTable[] = {
     {1019, "Select Copy Folder"},
     {1020, "The copy would replace a source image:\n\n%s\n\nChoose another name or folder for the copy."},
     {1021, "Failure to write the copy:\n\n%s\n\n%s"},
+    {1022, "The source image file has changed since it was shown:\n\n%s\n\n"
+           "It is shown as it is now. Check the crop and copy it again."},
 };
 } // namespace
 
@@ -45,7 +47,7 @@ TEST(StringTable, EveryIdHasItsText) {
 }
 
 TEST(StringTable, UnusedAndUnknownIdsAreEmpty) {
-    for (int id : {1009, 1013, 1014, 1022, 999, 0, 65535})
+    for (int id : {1009, 1013, 1014, 1023, 999, 0, 65535})
         EXPECT_EQ(LoadResString(id), "") << "string " << id;
 }
 

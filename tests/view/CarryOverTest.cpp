@@ -105,6 +105,20 @@ TEST(CarryOver, BoxKeepsItsPlaceOnScreenCutToTheRotatedPicture) {
     EXPECT_TRUE(hb.box.OutlineShown());
 }
 
+// A box wholly beside the turned picture is cut to nothing, and its crop is
+// empty rather than inside out (a crop width below zero would be kept for
+// the next move). Found by the crop box fuzzer.
+TEST(CarryOver, BoxBesideTheRotatedPictureIsCutToNothing) {
+    HostedBox hb(Settings(false, true));
+    hb.box.NewPicture(800, 200, 820, 620); // placement (10, 210)-(810, 410)
+    Drag(hb.box, {600, 250}, {700, 300});
+    hb.box.NewPicture(200, 800, 820, 620); // placement (335, 10)-(485, 610)
+    EXPECT_FALSE(hb.box.HasBox());
+    // x is cut to the right edge on both sides; y 240 to 290 of 600 is
+    // 320 to 387 of 800.
+    EXPECT_EQ(hb.box.Crop(), (TRect{200, 320, 200, 387}));
+}
+
 TEST(CarryOver, SnapBringsTheCarriedBoxBackToTheRatio) {
     HostedBox hb(Settings(true, true));
     hb.box.NewPicture(800, 600, 780, 586);

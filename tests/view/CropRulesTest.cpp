@@ -309,3 +309,35 @@ TEST(CropRules, MovingKeepsTheCopySizeWhileTheMaximumIsActive) {
     hb.box.ButtonUp();
     EXPECT_EQ(hb.box.CopySize(), (TSize{400, 300}));
 }
+
+// Ratios as extreme as the properties dialog allows (999999 : 1) over a tall
+// or wide box: the new side does not fit 32 bits, and the box must still come
+// out as the rule says (full width or height, the other side from the ratio)
+// instead of inside out. Found by the crop box fuzzer.
+TEST(CropRules, ExtremeRatiosNeverTurnTheBoxInsideOut) {
+    struct Case {
+        const char* what;
+        int32_t ratioW, ratioH, w, h, W, H;
+        TPoint corner1, corner2, expected1, expected2;
+    };
+    const Case cases[] = {
+        // Placement (50, 10)-(150, 3010); 2800 high at 999999 : 1 is far wider
+        // than the picture: full width, height MulDiv(100, 1, 999999) = 0.
+        {"height leads", 999999, 1, 100, 3000, 200, 3020, {60, 100}, {70, 2900}, {50, 100}, {150, 100}},
+        // Placement (10, 50)-(3010, 150); the same turned.
+        {"width leads", 1, 999999, 3000, 100, 3020, 200, {100, 60}, {2900, 70}, {100, 50}, {100, 150}},
+    };
+    for (const auto& k : cases) {
+        HostedBox hb(Settings(k.ratioW, k.ratioH, true));
+        hb.box.NewPicture(k.w, k.h, k.W, k.H);
+        hb.box.SetCorners(k.corner1, k.corner2);
+        hb.box.SnapToRatio(false);
+        EXPECT_EQ(hb.box.Corner1(), k.expected1) << k.what;
+        EXPECT_EQ(hb.box.Corner2(), k.expected2) << k.what;
+    }
+    // Enlarging a 3000 x 1 crop to 999999 x 999999: the width at full height
+    // does not fit 32 bits, so the height follows the full width.
+    HostedBox hb(Settings(999999, 999999, false, true, true));
+    hb.box.SetCorners({10, 10}, {20, 20});
+    EXPECT_EQ(hb.box.CopySizeFor(3000, 1), (TSize{999999, 333}));
+}

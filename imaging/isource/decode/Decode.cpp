@@ -25,7 +25,9 @@ bool StartsWith(const uint8_t* data, size_t size, const char* magic, size_t leng
 ImageFormat GuessFormat(const uint8_t* data, size_t size) {
     if (!data)
         return ImageFormat::Unknown;
-    if (StartsWith(data, size, "\xFF\xD8\xFF", 3))
+    // Start of image and one more byte: libjpeg steps over stray bytes
+    // before the first marker, and so do viewers.
+    if (StartsWith(data, size, "\xFF\xD8", 2) && size >= 3)
         return ImageFormat::Jpeg;
     if (StartsWith(data, size, "\x89PNG\r\n\x1A\n", 8))
         return ImageFormat::Png;

@@ -1,7 +1,8 @@
 // Decoding of a picture file held in memory, by content (magic bytes), into
-// packed 8-bit RGB: bytes R, G, B, rows top to bottom, no padding. Alpha is
-// composited on white; orientation tags are applied, so the picture arrives
-// upright. A decoder delivers a whole picture or nothing.
+// packed 8-bit sRGB: bytes R, G, B, rows top to bottom, no padding. Colour
+// profiles are applied (see Colour.h); alpha is composited on white;
+// orientation tags are applied, so the picture arrives upright. A decoder
+// delivers a whole picture or nothing.
 #pragma once
 
 #include <cstddef>
@@ -14,7 +15,7 @@ enum class ImageFormat { Unknown, Jpeg, Png, Tiff, Bmp, Psd };
 enum class DecodeStatus {
     Ok,
     UnknownFormat, // no decoder recognises the bytes
-    Corrupt,       // truncated, damaged, or a decoder warned about bad data
+    Corrupt,       // truncated, damaged, or a decoder warned about bad picture data
     Unsupported,   // a valid file of a kind we do not read
     TooLarge,      // width * height * 3 would not fit a 32-bit process
     OutOfMemory,   // the sink refused the buffer
@@ -50,8 +51,9 @@ ImageFormat GuessFormat(const uint8_t* data, size_t size);
 // Decodes the first picture of a file held in memory. Never throws, keeps no
 // state outside the call (so calls may run on several threads at once; a
 // large sequential JPEG is itself decoded on two threads), and
-// reads nothing beyond `size`. Damaged data of any kind (a cut file, a bad
-// checksum, a warning from a codec library) fails the decode. Beyond the
+// reads nothing beyond `size`. Damaged picture data of any kind (a cut
+// file, a bad checksum, a codec's warning about the picture's data) fails
+// the decode; damaged metadata around it does not. Beyond the
 // sink's buffer a decode holds a few rows, except that a picture its
 // orientation tag turns by a quarter needs a second full buffer, a
 // progressive JPEG needs libjpeg's coefficients (about one picture more),

@@ -7,6 +7,7 @@
 // needs a destructor (everything lives in JpegJob).
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <csetjmp>
 #include <cstdio> // jpeglib.h needs FILE
 #include <memory>
@@ -18,6 +19,7 @@
 #include <jerror.h>
 #include <jpeglib.h>
 
+#include "imaging/isource/decode/Colour.h"
 #include "imaging/isource/decode/Decoders.h"
 #include "imaging/isource/decode/Exif.h"
 #include "imaging/isource/decode/SampleRow.h"
@@ -48,15 +50,29 @@ struct JpegErrors {
     std::longjmp(reinterpret_cast<JpegErrors*>(cinfo->err)->jump, 1);
 }
 
-// Warnings are libjpeg's word for damaged data it would paper over (missing
-// data filled with grey, bad codes skipped); a picture like that is not the
-// file's picture, so every warning but two about metadata we never use ends
-// the decode.
+// Warnings that mean the picture lost data (a file that ends early, whose
+// missing rows libjpeg fills with grey; bad codes skipped; a restart marker
+// out of place) end the decode: that is not the file's picture. The others
+// concern what lies around the picture (stray bytes between segments, an
+// unknown JFIF or Adobe version, odd scan parameters of a sequential file,
+// a damaged set of ICC chunks) and a viewer shows such a file as usual.
+bool HarmlessWarning(int code) {
+    switch (code) {
+    case JWRN_JFIF_MAJOR:
+    case JWRN_BOGUS_ICC:
+    case JWRN_EXTRANEOUS_DATA:
+    case JWRN_ADOBE_XFORM:
+    case JWRN_NOT_SEQUENTIAL:
+        return true;
+    default:
+        return false;
+    }
+}
+
 void OnJpegMessage(j_common_ptr cinfo, int level) {
     if (level >= 0)
         return; // trace messages
-    const int code = cinfo->err->msg_code;
-    if (code == JWRN_JFIF_MAJOR || code == JWRN_BOGUS_ICC)
+    if (HarmlessWarning(cinfo->err->msg_code))
         return;
     OnJpegError(cinfo);
 }
@@ -165,6 +181,8 @@ struct JpegJob {
     bool m_bCreated = false;
     std::vector<uint8_t> m_vCmyk;
     std::vector<JSAMPROW> m_vRows;
+    std::vector<uint8_t> m_vIcc; // the embedded ICC profile, when the file has one
+    const ColourConversion* m_pCmyk = nullptr;
     DecodeStatus m_status = DecodeStatus::Corrupt;
 
     JpegJob(const uint8_t* data, size_t size, PixelSink& sink)
@@ -216,7 +234,15 @@ bool JpegJob::Begin() {
 
                jpeg_mem_src(&m_cinfo, m_pData, static_cast<unsigned long>(m_nSize));
                jpeg_save_markers(&m_cinfo, JPEG_APP0 + 1, 0xFFFF);
+               jpeg_save_markers(&m_cinfo, JPEG_APP0 + 2, 0xFFFF);
                jpeg_read_header(&m_cinfo, TRUE);
+               JOCTET* icc = nullptr;
+               unsigned int iccBytes = 0;
+               if (jpeg_read_icc_profile(&m_cinfo, &icc, &iccBytes)) {
+                   if (iccBytes <= kMaxProfileBytes)
+                       m_vIcc.assign(icc, icc + iccBytes);
+                   std::free(icc);
+               }
 
                // Every 4-component JPEG is taken as Adobe's inverted CMYK (or YCCK,
                // which libjpeg turns into that), with or without the Adobe marker:
@@ -267,6 +293,7 @@ void JpegJob::ReadRows(const UprightCanvas& canvas, RowSplit* split) {
             SampleLayout inverted;
             inverted.model = ColourModel::CmykInverted;
             inverted.samplesPerPixel = 4;
+            inverted.cmyk = m_pCmyk;
 
             m_status = DecodeStatus::Ok;
             while (cinfo.output_scanline < cinfo.output_height) {
@@ -304,7 +331,10 @@ void JpegJob::ReadRows(const UprightCanvas& canvas, RowSplit* split) {
 struct BottomJob {
     JpegJob job;
     int32_t m_nStart = 0;
-    BottomJob(const uint8_t* data, size_t size, PixelSink& sink) : job(data, size, sink) {}
+    BottomJob(const uint8_t* data, size_t size, PixelSink& sink, const ColourConversion* cmyk)
+        : job(data, size, sink) {
+        job.m_pCmyk = cmyk;
+    }
 
     void Run(const UprightCanvas& canvas, RowSplit& split) {
         if (!job.Begin() || !job.Start()) {
@@ -363,6 +393,17 @@ DecodeStatus Decode(const uint8_t* data, size_t size, PixelSink& sink, int64_t s
     JpegJob top(data, size, sink);
     if (!top.Begin())
         return top.m_status;
+    // Colours as the file's profile describes them (CMYK always through one).
+    std::unique_ptr<ColourConversion> colour;
+    if (top.m_cinfo.out_color_space == JCS_CMYK) {
+        colour = ColourConversion::ForCmyk(top.m_vIcc);
+        top.m_pCmyk = colour.get();
+    } else if (!top.m_vIcc.empty()) {
+        ColourTag tag;
+        tag.icc = std::move(top.m_vIcc);
+        colour = ColourConversion::ForSamples(tag, top.m_cinfo.num_components == 1 ? SampleSpace::Grey
+                                                                                   : SampleSpace::Rgb);
+    }
     UprightCanvas canvas;
     DecodeStatus status =
         canvas.Open(sink, top.m_cinfo.output_width, top.m_cinfo.output_height, OrientationOf(top.m_cinfo));
@@ -377,7 +418,7 @@ DecodeStatus Decode(const uint8_t* data, size_t size, PixelSink& sink, int64_t s
     std::thread helper;
     if (pixels >= splitPixels && top.Splittable() && std::thread::hardware_concurrency() >= 2) {
         split = std::make_unique<RowSplit>(forcedStart);
-        bottom = std::make_unique<BottomJob>(data, size, sink);
+        bottom = std::make_unique<BottomJob>(data, size, sink, top.m_pCmyk);
         try {
             helper = std::thread([&] { bottom->Run(canvas, *split); });
         } catch (const std::system_error&) {
@@ -402,7 +443,7 @@ DecodeStatus Decode(const uint8_t* data, size_t size, PixelSink& sink, int64_t s
         if (topToEnd && !top.Finish())
             return top.m_status;
     }
-    canvas.Finish();
+    canvas.Finish(top.m_pCmyk ? nullptr : colour.get());
     return DecodeStatus::Ok;
 }
 

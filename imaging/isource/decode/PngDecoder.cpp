@@ -7,11 +7,14 @@
 // function holding the setjmp; the job one frame up owns the resources.
 #include <csetjmp>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include <png.h>
 
+#include "imaging/isource/decode/Colour.h"
 #include "imaging/isource/decode/Decoders.h"
+#include "imaging/isource/decode/Exif.h"
 #include "imaging/isource/decode/SampleRow.h"
 #include "imaging/isource/decode/UprightCanvas.h"
 
@@ -28,6 +31,7 @@ struct PngJob {
     png_infop m_info = nullptr;
     UprightCanvas m_canvas;
     std::vector<uint8_t> m_vRow;
+    std::unique_ptr<ColourConversion> m_pColour;
     DecodeStatus m_status = DecodeStatus::Corrupt;
 
     PngJob(const uint8_t* data, size_t size, PixelSink& sink)
@@ -40,6 +44,7 @@ struct PngJob {
     }
 
     void Run();
+    int ReadColourAndOrientation();
 };
 
 void ReadFromMemory(png_structp png, png_bytep to, size_t length) {
@@ -54,10 +59,21 @@ void OnPngError(png_structp png, png_const_charp) {
     png_longjmp(png, 1);
 }
 
+// The chunks read besides the picture's own: the colour chunks and the
+// EXIF block (for its orientation). A damaged one of these counts as absent.
+const png_byte kReadChunks[] = "iCCP\0sRGB\0gAMA\0cHRM\0eXIf";
+constexpr int kReadChunkCount = 5;
+
 // libpng warns about damaged data it then skips (bad CRCs, extra or missing
-// image data, palette indices out of range); such a file fails. The chunks
-// whose oddities are harmless are not read at all (see Run).
-void OnPngWarning(png_structp png, png_const_charp) {
+// image data, palette indices out of range); such a file fails. Its
+// warnings about the chunks above (which name the chunk first) concern
+// metadata it then ignores, and the picture is whole.
+void OnPngWarning(png_structp png, png_const_charp message) {
+    for (int i = 0; i < kReadChunkCount; ++i) {
+        const char* chunk = reinterpret_cast<const char*>(kReadChunks) + i * 5;
+        if (std::strncmp(message, chunk, 4) == 0 && message[4] == ':')
+            return;
+    }
     png_longjmp(png, 1);
 }
 
@@ -66,6 +82,37 @@ bool HostIsLittleEndian() {
     uint8_t first;
     std::memcpy(&first, &one, 1);
     return first == 1;
+}
+
+// The colour conversion the colour chunks ask for, and the orientation of
+// an eXIf chunk before the image data (as a JPEG's EXIF would turn it).
+// Reads what libpng read already; no libpng error can arise here.
+int PngJob::ReadColourAndOrientation() {
+    const int colourType = png_get_color_type(m_png, m_info);
+    ColourTag tag;
+    png_charp name = nullptr;
+    int compression = 0;
+    png_bytep profile = nullptr;
+    png_uint_32 profileBytes = 0;
+    if (png_get_iCCP(m_png, m_info, &name, &compression, &profile, &profileBytes) && profile)
+        tag.icc.assign(profile, profile + profileBytes);
+    tag.srgb = png_get_valid(m_png, m_info, PNG_INFO_sRGB) != 0;
+    png_fixed_point gamma = 0;
+    if (png_get_gAMA_fixed(m_png, m_info, &gamma) && gamma > 0)
+        tag.pngGamma = static_cast<uint32_t>(gamma);
+    double* c = tag.chromaticities;
+    tag.hasChromaticities =
+        png_get_cHRM(m_png, m_info, &c[0], &c[1], &c[2], &c[3], &c[4], &c[5], &c[6], &c[7]) != 0;
+    m_pColour = ColourConversion::ForSamples(
+        tag, (colourType & PNG_COLOR_MASK_COLOR) != 0 ? SampleSpace::Rgb : SampleSpace::Grey);
+
+    int orientation = kUpright;
+    png_uint_32 exifBytes = 0;
+    png_bytep exif = nullptr;
+    if (png_get_eXIf_1(m_png, m_info, &exifBytes, &exif) && exif)
+        orientation = TiffOrientation(exif, exifBytes);
+
+    return orientation;
 }
 
 void PngJob::Run() {
@@ -87,10 +134,12 @@ void PngJob::Run() {
     png_set_read_fn(m_png, this, ReadFromMemory);
     // Our own size rule replaces libpng's default million-pixel sides.
     png_set_user_limits(m_png, PNG_UINT_31_MAX, PNG_UINT_31_MAX);
-    // Skip every chunk but IHDR, PLTE, tRNS, IDAT and IEND: colour
-    // management, text and the like play no part in the picture, and their
-    // compressed contents cannot cost memory if they are never inflated.
+    // Skip every chunk but IHDR, PLTE, tRNS, IDAT, IEND and the few above:
+    // text and the like play no part in the picture, and their compressed
+    // contents cannot cost memory if they are never inflated (libpng caps an
+    // iCCP profile's at 8 MB).
     png_set_keep_unknown_chunks(m_png, PNG_HANDLE_CHUNK_NEVER, nullptr, -1);
+    png_set_keep_unknown_chunks(m_png, PNG_HANDLE_CHUNK_AS_DEFAULT, kReadChunks, kReadChunkCount);
 
     png_read_info(m_png, m_info);
     const png_uint_32 width = png_get_image_width(m_png, m_info);
@@ -126,7 +175,10 @@ void PngJob::Run() {
     }
     const size_t rowBytes = png_get_rowbytes(m_png, m_info);
 
-    m_status = m_canvas.Open(*m_pSink, width, height, kUpright);
+    // Locals with destructors stay out of this frame, which libpng's errors
+    // jump back into.
+    const int orientation = ReadColourAndOrientation();
+    m_status = m_canvas.Open(*m_pSink, width, height, orientation);
     if (m_status != DecodeStatus::Ok)
         return;
     m_status = DecodeStatus::Corrupt;
@@ -165,7 +217,7 @@ void PngJob::Run() {
     }
     // On to IEND, so that a file cut after its image data fails too.
     png_read_end(m_png, nullptr);
-    m_canvas.Finish();
+    m_canvas.Finish(m_pColour.get());
     m_status = DecodeStatus::Ok;
 }
 

@@ -1,6 +1,9 @@
 #include "imaging/isource/decode/SampleRow.h"
 
+#include <algorithm>
 #include <cstring>
+
+#include "imaging/isource/decode/Colour.h"
 
 namespace isource {
 namespace {
@@ -112,6 +115,45 @@ void ConvertGeneric(const SampleLayout& l, const uint8_t* const* planes, size_t 
     }
 }
 
+// CMYK through a colour conversion: the inks of a stretch of pixels at 8
+// bits (0 = no ink), converted together, then alpha composited on white.
+void ConvertManagedCmyk(const SampleLayout& l, const uint8_t* const* planes, size_t count, uint8_t* out,
+                        size_t outStep) {
+    const int bits = l.bitsPerSample;
+    const uint32_t max = (1u << bits) - 1;
+    const size_t spp = static_cast<size_t>(l.samplesPerPixel);
+    auto sample = [&](size_t pixel, int s) -> uint32_t {
+        return l.planar ? Fetch(planes[s], pixel, bits) : Fetch(planes[0], pixel * spp + s, bits);
+    };
+    constexpr size_t kStretch = 256;
+    uint8_t inks[kStretch * 4];
+    uint8_t rgb[kStretch * 3];
+    for (size_t first = 0; first < count; first += kStretch) {
+        const size_t n = std::min(kStretch, count - first);
+        if (bits == 8 && !l.planar && l.model == ColourModel::Cmyk && spp == 4) {
+            std::memcpy(inks, planes[0] + first * 4, n * 4);
+        } else {
+            for (size_t i = 0; i < n; ++i)
+                for (int c = 0; c < 4; ++c) {
+                    const uint32_t v = sample(first + i, c);
+                    inks[i * 4 + c] = To8(l.model == ColourModel::CmykInverted ? max - v : v, max);
+                }
+        }
+        l.cmyk->ConvertCmyk(inks, n, rgb);
+        uint8_t* to = out + first * outStep;
+        for (size_t i = 0; i < n; ++i, to += outStep) {
+            if (l.alpha == AlphaKind::None) {
+                to[0] = rgb[i * 3], to[1] = rgb[i * 3 + 1], to[2] = rgb[i * 3 + 2];
+                continue;
+            }
+            const uint32_t a = sample(first + i, l.alphaSample);
+            for (int c = 0; c < 3; ++c)
+                to[c] = l.alpha == AlphaKind::Straight ? OverWhite(rgb[i * 3 + c], 255, a, max)
+                                                       : PremultipliedOverWhite(rgb[i * 3 + c], 255, a, max);
+        }
+    }
+}
+
 } // namespace
 
 int ColourSamples(ColourModel model) {
@@ -128,6 +170,10 @@ int ColourSamples(ColourModel model) {
 
 void ConvertSamples(const SampleLayout& l, const uint8_t* const* planes, size_t count, uint8_t* out,
                     size_t outStep) {
+    if (l.cmyk != nullptr && (l.model == ColourModel::Cmyk || l.model == ColourModel::CmykInverted)) {
+        ConvertManagedCmyk(l, planes, count, out, outStep);
+        return;
+    }
     // The common photographic layouts get loops of their own.
     if (!l.planar && l.bitsPerSample == 8 && l.model == ColourModel::Rgb) {
         const uint8_t* in = planes[0];

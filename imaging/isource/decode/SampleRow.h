@@ -9,6 +9,8 @@
 
 namespace isource {
 
+class ColourConversion;
+
 enum class ColourModel {
     Grey,           // one sample, 0 = black
     GreyMinIsWhite, // one sample, 0 = white
@@ -35,6 +37,9 @@ struct SampleLayout {
     const uint16_t* palette = nullptr;
     size_t paletteEntries = 0;
     uint32_t paletteMax = 65535;
+    // CMYK models: the conversion of 8-bit inks (0 = none) to RGB; null for
+    // the plain formula.
+    const ColourConversion* cmyk = nullptr;
 };
 
 // Number of colour samples a model reads (the alpha sample comes on top).

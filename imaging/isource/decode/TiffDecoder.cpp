@@ -11,6 +11,7 @@
 
 #include <tiffio.h>
 
+#include "imaging/isource/decode/Colour.h"
 #include "imaging/isource/decode/Decoders.h"
 #include "imaging/isource/decode/SampleRow.h"
 #include "imaging/isource/decode/TiffStructure.h"
@@ -115,6 +116,10 @@ struct TiffLayout {
     SampleLayout samples;
     std::vector<int> planes; // the sample planes to read, when planar
     std::vector<uint16_t> palette;
+    // The conversion to sRGB: of CMYK samples as they are read (always), of
+    // the finished picture for the other kinds (when the file's ICC profile
+    // asks for one).
+    std::unique_ptr<ColourConversion> colour;
 };
 
 class TiffJob {
@@ -210,6 +215,24 @@ DecodeStatus TiffJob::Describe(TIFF* tif, TiffLayout& layout) {
         layout.useRgbaReader = true;
         break;
     }
+    // The profile (tag 34675) describes the samples: CMYK ones always go
+    // through one, RGB and grey ones when it is not sRGB. Other kinds (CIE
+    // Lab, LogLuv, inks other than CMYK) have colours of their own.
+    ColourTag tag;
+    uint32_t iccBytes = 0;
+    void* icc = nullptr;
+    if (TIFFGetField(tif, TIFFTAG_ICCPROFILE, &iccBytes, &icc) && icc && iccBytes <= kMaxProfileBytes)
+        tag.icc.assign(static_cast<const uint8_t*>(icc), static_cast<const uint8_t*>(icc) + iccBytes);
+    if (s.model == ColourModel::Cmyk && !layout.useRgbaReader) {
+        layout.colour = ColourConversion::ForCmyk(tag.icc);
+        s.cmyk = layout.colour.get();
+    } else if (photometric == PHOTOMETRIC_MINISBLACK || photometric == PHOTOMETRIC_MINISWHITE) {
+        layout.colour = ColourConversion::ForSamples(tag, SampleSpace::Grey);
+    } else if (photometric == PHOTOMETRIC_RGB || photometric == PHOTOMETRIC_PALETTE ||
+               photometric == PHOTOMETRIC_YCBCR) {
+        layout.colour = ColourConversion::ForSamples(tag, SampleSpace::Rgb);
+    }
+
     if (layout.useRgbaReader) {
         char message[1024];
         return TIFFRGBAImageOK(tif, message) ? DecodeStatus::Ok : DecodeStatus::Unsupported;
@@ -420,7 +443,7 @@ DecodeStatus TiffJob::Run(PixelSink& sink) {
         return status;
     if (Failed())
         return DecodeStatus::Corrupt;
-    m_canvas.Finish();
+    m_canvas.Finish(layout.samples.cmyk ? nullptr : layout.colour.get());
     return DecodeStatus::Ok;
 }
 

@@ -2,6 +2,8 @@
 
 #include <new>
 
+#include "imaging/isource/decode/Colour.h"
+
 namespace isource {
 
 DecodeStatus UprightCanvas::Open(PixelSink& sink, int64_t storedWidth, int64_t storedHeight,
@@ -28,13 +30,16 @@ DecodeStatus UprightCanvas::Open(PixelSink& sink, int64_t storedWidth, int64_t s
     return DecodeStatus::Ok;
 }
 
-void UprightCanvas::Finish() {
+void UprightCanvas::Finish(const ColourConversion* colour) {
     if (OrientationSwapsSides(m_nOrientation)) {
         OrientInto(m_pStored.get(), m_nWidth, m_nHeight, m_nOrientation, m_pUpright);
         m_pStored.reset();
     } else {
         OrientInPlace(m_pUpright, m_nWidth, m_nHeight, m_nOrientation);
     }
+    // Pixel by pixel, so after the turn as well as before it.
+    if (colour != nullptr)
+        colour->ConvertPicture(m_pUpright, m_nWidth, m_nHeight);
 }
 
 } // namespace isource

@@ -13,6 +13,8 @@
 
 namespace isource {
 
+class ColourConversion;
+
 class UprightCanvas {
 public:
     // Refuses sizes PictureSizeAcceptable refuses, before asking the sink.
@@ -24,8 +26,9 @@ public:
     int32_t Width() const { return m_nWidth; }
     int32_t Height() const { return m_nHeight; }
 
-    // Turns the finished picture upright in the sink's buffer.
-    void Finish();
+    // Turns the finished picture upright in the sink's buffer and converts
+    // its colours when given a conversion.
+    void Finish(const ColourConversion* colour = nullptr);
 
 private:
     uint8_t* m_pUpright = nullptr;

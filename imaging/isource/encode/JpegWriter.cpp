@@ -118,7 +118,8 @@ void Install(jpeg_compress_struct& cinfo, JHUFF_TBL*& slot, const HuffmanTable& 
 // Kept apart from EncodeJpeg so that nothing with a destructor lives in the
 // frame that longjmp returns to.
 bool Encode(jpeg_compress_struct& cinfo, ErrorManager& err, Destination& dest, const uint8_t* pixels,
-            int32_t width, int32_t height, int32_t stride, int32_t bpp, int32_t quality) {
+            int32_t width, int32_t height, int32_t stride, int32_t bpp, int32_t quality,
+            const std::vector<uint8_t>* exif) {
     cinfo.err = jpeg_std_error(&err.pub);
     err.pub.error_exit = OnError;
     err.pub.output_message = OnMessage;
@@ -159,6 +160,8 @@ bool Encode(jpeg_compress_struct& cinfo, ErrorManager& err, Destination& dest, c
     cinfo.optimize_coding = ownTables ? FALSE : TRUE;
 
     jpeg_start_compress(&cinfo, TRUE);
+    if (exif != nullptr && !exif->empty())
+        jpeg_write_marker(&cinfo, JPEG_APP0 + 1, exif->data(), static_cast<unsigned int>(exif->size()));
     JSAMPROW rows[kRowsPerCall];
     while (cinfo.next_scanline < cinfo.image_height) {
         const JDIMENSION n = std::min(kRowsPerCall, cinfo.image_height - cinfo.next_scanline);
@@ -174,15 +177,15 @@ bool Encode(jpeg_compress_struct& cinfo, ErrorManager& err, Destination& dest, c
 } // namespace
 
 bool EncodeJpeg(const uint8_t* pixels, int32_t width, int32_t height, int32_t stride, int32_t bpp,
-                int32_t quality, ByteSink& sink) {
+                int32_t quality, ByteSink& sink, const std::vector<uint8_t>* exif) {
     if (pixels == nullptr || width <= 0 || height <= 0 || (bpp != 1 && bpp != 3) ||
-        int64_t{stride} < int64_t{width} * bpp)
+        int64_t{stride} < int64_t{width} * bpp || (exif != nullptr && exif->size() > 65533))
         return false;
     jpeg_compress_struct cinfo{};
     ErrorManager err{};
     auto dest = std::make_unique<Destination>();
     dest->sink = &sink;
-    return Encode(cinfo, err, *dest, pixels, width, height, stride, bpp, std::clamp(quality, 1, 100));
+    return Encode(cinfo, err, *dest, pixels, width, height, stride, bpp, std::clamp(quality, 1, 100), exif);
 }
 
 } // namespace isource

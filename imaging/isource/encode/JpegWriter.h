@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 namespace isource {
 
@@ -21,10 +22,12 @@ public:
 constexpr int32_t kFullChromaQuality = 90;
 
 // Encodes width x height pixels of `bpp` bytes (3: R, G, B; 1: grey), rows
-// `stride` bytes apart, at `quality` (clamped to 1..100). False when the
-// picture cannot be encoded (bad shape, more than 65500 pixels a side) or
-// the sink refused bytes; the sink may then hold a partial file.
+// `stride` bytes apart, at `quality` (clamped to 1..100), with `exif` (an
+// APP1 payload, at most 65533 bytes) after the JFIF header when given.
+// False when the picture cannot be encoded (bad shape, more than 65500
+// pixels a side) or the sink refused bytes; the sink may then hold a
+// partial file.
 bool EncodeJpeg(const uint8_t* pixels, int32_t width, int32_t height, int32_t stride, int32_t bpp,
-                int32_t quality, ByteSink& sink);
+                int32_t quality, ByteSink& sink, const std::vector<uint8_t>* exif = nullptr);
 
 } // namespace isource

@@ -6,6 +6,7 @@ namespace {
 constexpr size_t kHeaderSize = 26;
 constexpr size_t kColourTableSize = 768;
 constexpr uint16_t kTransparencyIndexResource = 1047;
+constexpr uint16_t kIccProfileResource = 1039;
 
 uint64_t Be(const uint8_t* p, int bytes) {
     uint64_t v = 0;
@@ -48,9 +49,9 @@ private:
 };
 
 // The image resources are blocks of: signature, id, padded Pascal name,
-// length, padded data. Only the transparent colour of indexed pictures is
-// wanted; a damaged block ends the search, not the decode.
-int FindTransparentIndex(const uint8_t* data, uint64_t begin, uint64_t end) {
+// length, padded data. Only the transparent colour of indexed pictures and
+// the ICC profile are wanted; a damaged block ends the search, not the decode.
+void ReadResources(const uint8_t* data, uint64_t begin, uint64_t end, PsdLayout& layout) {
     Cursor c(data, end, begin);
     uint64_t signature, id, nameLength, length;
     while (c.Read(4, signature) && c.Read(2, id) && c.Read(1, nameLength)) {
@@ -61,11 +62,14 @@ int FindTransparentIndex(const uint8_t* data, uint64_t begin, uint64_t end) {
         if (!c.Skip(length + (length & 1))) {
             break;
         }
-        if (id == kTransparencyIndexResource && length >= 2) {
-            return static_cast<int>(Be(data + at, 2));
+        if (id == kTransparencyIndexResource && length >= 2 && layout.mode == PsdMode::Indexed &&
+            layout.transparentIndex < 0) {
+            layout.transparentIndex = static_cast<int>(Be(data + at, 2));
+        } else if (id == kIccProfileResource && length > 0) {
+            layout.icc = data + at;
+            layout.iccSize = static_cast<size_t>(length);
         }
     }
-    return -1;
 }
 
 // A negative layer count says the first alpha channel of the composite holds
@@ -177,9 +181,7 @@ DecodeStatus ReadPsdLayout(const uint8_t* data, size_t size, PsdLayout& layout) 
     if (!c.Read(4, length) || length > c.Left()) {
         return DecodeStatus::Corrupt;
     }
-    if (layout.mode == PsdMode::Indexed) {
-        layout.transparentIndex = FindTransparentIndex(data, c.At(), c.At() + length);
-    }
+    ReadResources(data, c.At(), c.At() + length, layout);
     c.Skip(length);
 
     if (!c.Read(lengthSize, length) || length > c.Left()) {

@@ -25,6 +25,8 @@ struct PsdLayout {
     bool hasAlpha = false;                // channel `colourChannels` is the composite's transparency
     const uint8_t* colourTable = nullptr; // indexed: 256 reds, 256 greens, 256 blues
     int transparentIndex = -1;            // indexed: the colour that stands for transparency
+    const uint8_t* icc = nullptr;         // the embedded ICC profile (resource 1039), when there is one
+    size_t iccSize = 0;
     size_t rowBytes = 0;
     bool rle = false;
     // Raw: the first byte of each used channel. RLE: the first compressed

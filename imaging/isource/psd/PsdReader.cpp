@@ -1,8 +1,11 @@
 #include "imaging/isource/psd/PsdReader.h"
 
+#include "imaging/isource/decode/Colour.h"
 #include "imaging/isource/psd/PackBits.h"
 #include "imaging/isource/psd/PsdLayout.h"
 
+#include <memory>
+#include <new>
 #include <vector>
 
 namespace isource {
@@ -63,17 +66,29 @@ inline uint8_t OverWhite(uint8_t colour, uint8_t alpha) {
     return static_cast<uint8_t>((colour * alpha + 255 * (255 - alpha) + 127) / 255);
 }
 
-// Photoshop stores CMYK inverted (255 = no ink), so each of R, G, B is the
-// stored value of its ink times the stored black, scaled back to 0..255.
-// There is no colour management; the product is truncated, as the
-// reference decoder does, so plain CMYK files match it exactly.
-inline uint8_t UnderBlack(uint8_t inverted, uint8_t black) {
-    return static_cast<uint8_t>(unsigned(inverted) * black / 255u);
+// Photoshop stores CMYK inverted (255 = no ink). Cyan, magenta and yellow
+// are kept in the picture's R, G and B and black in a plane of its own,
+// until all four go through the colour conversion together.
+void ConvertCmykRows(const PsdLayout& layout, const ColourConversion& cmyk, const uint8_t* black, uint8_t* out) {
+    const size_t width = size_t(layout.width);
+    std::vector<uint8_t> inks(width * 4);
+    for (int32_t y = 0; y < layout.height; ++y) {
+        uint8_t* row = out + size_t(y) * width * 3;
+        const uint8_t* k = black + size_t(y) * width;
+        for (size_t x = 0; x < width; ++x) {
+            inks[x * 4] = uint8_t(255 - row[x * 3]);
+            inks[x * 4 + 1] = uint8_t(255 - row[x * 3 + 1]);
+            inks[x * 4 + 2] = uint8_t(255 - row[x * 3 + 2]);
+            inks[x * 4 + 3] = uint8_t(255 - k[x]);
+        }
+        cmyk.ConvertCmyk(inks.data(), width, row);
+    }
 }
 
-// Puts one row of one channel into the picture's row. Colour channels come
-// before the alpha channel, and CMYK's black after cyan, magenta and yellow.
-void ApplyRow(const PsdLayout& layout, int channel, const uint8_t* row, uint8_t* dst) {
+// Puts one row of one channel into the picture's row (CMYK's black into
+// `black`, its row of the black plane). Colour channels come before the
+// alpha channel, and CMYK's black after cyan, magenta and yellow.
+void ApplyRow(const PsdLayout& layout, int channel, const uint8_t* row, uint8_t* dst, uint8_t* black) {
     const int32_t width = layout.width;
     if (channel == layout.colourChannels) { // transparency
         for (int32_t x = 0; x < width; ++x, dst += 3) {
@@ -120,11 +135,8 @@ void ApplyRow(const PsdLayout& layout, int channel, const uint8_t* row, uint8_t*
                 dst[3 * size_t(x) + channel] = Sample(row, x, layout.depth);
             }
         } else {
-            for (int32_t x = 0; x < width; ++x, dst += 3) {
-                const uint8_t k = Sample(row, x, layout.depth);
-                dst[0] = UnderBlack(dst[0], k);
-                dst[1] = UnderBlack(dst[1], k);
-                dst[2] = UnderBlack(dst[2], k);
+            for (int32_t x = 0; x < width; ++x) {
+                black[x] = Sample(row, x, layout.depth);
             }
         }
         break;
@@ -154,6 +166,27 @@ DecodeStatus DecodePsd(const uint8_t* data, size_t size, PixelSink& sink) {
             }
         }
     }
+    // Colours as the file's profile describes them; CMYK always through one.
+    ColourTag tag;
+    if (layout.icc != nullptr && layout.iccSize <= kMaxProfileBytes) {
+        tag.icc.assign(layout.icc, layout.icc + layout.iccSize);
+    }
+    std::unique_ptr<ColourConversion> colour;
+    std::unique_ptr<uint8_t[]> black;
+    if (layout.mode == PsdMode::Cmyk) {
+        colour = ColourConversion::ForCmyk(tag.icc);
+        if (colour == nullptr) {
+            return DecodeStatus::OutOfMemory;
+        }
+        black.reset(new (std::nothrow) uint8_t[size_t(layout.width) * size_t(layout.height)]);
+        if (black == nullptr) {
+            return DecodeStatus::OutOfMemory;
+        }
+    } else if (layout.mode == PsdMode::Rgb || layout.mode == PsdMode::Indexed) {
+        colour = ColourConversion::ForSamples(tag, SampleSpace::Rgb);
+    } else if (layout.mode == PsdMode::Greyscale) {
+        colour = ColourConversion::ForSamples(tag, SampleSpace::Grey);
+    }
     uint8_t* out = sink.Allocate(layout.width, layout.height);
     if (out == nullptr) {
         return DecodeStatus::OutOfMemory;
@@ -166,7 +199,18 @@ DecodeStatus DecodePsd(const uint8_t* data, size_t size, PixelSink& sink) {
             if (row == nullptr) {
                 return DecodeStatus::Corrupt;
             }
-            ApplyRow(layout, channel, row, out + size_t(y) * stride);
+            ApplyRow(layout, channel, row, out + size_t(y) * stride,
+                     black ? black.get() + size_t(y) * size_t(layout.width) : nullptr);
+        }
+        // The colours are converted once all colour channels are in, before
+        // the transparency composites them on white.
+        if (channel == layout.colourChannels - 1 && colour != nullptr) {
+            if (black) {
+                ConvertCmykRows(layout, *colour, black.get(), out);
+                black.reset();
+            } else {
+                colour->ConvertPicture(out, layout.width, layout.height);
+            }
         }
     }
     return DecodeStatus::Ok;

@@ -109,4 +109,41 @@ uint32_t FirstStripOffset(const std::vector<uint8_t>& tiff) {
     return Get(tiff, at, size, big);
 }
 
+std::vector<uint8_t> BuildPng(uint32_t width, uint32_t height, int depth, int colourType,
+                              const std::vector<std::vector<uint8_t>>& rows,
+                              const std::vector<std::pair<std::string, std::vector<uint8_t>>>& chunks) {
+    std::vector<uint8_t> out = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    auto chunk = [&](const std::string& type, const std::vector<uint8_t>& data) {
+        for (int i = 3; i >= 0; --i)
+            out.push_back(static_cast<uint8_t>(data.size() >> (8 * i)));
+        const size_t start = out.size();
+        out.insert(out.end(), type.begin(), type.end());
+        out.insert(out.end(), data.begin(), data.end());
+        const uLong crc = crc32(0, &out[start], static_cast<uInt>(out.size() - start));
+        for (int i = 3; i >= 0; --i)
+            out.push_back(static_cast<uint8_t>(crc >> (8 * i)));
+    };
+    std::vector<uint8_t> ihdr(13, 0);
+    for (int i = 0; i < 4; ++i)
+        ihdr[i] = static_cast<uint8_t>(width >> (24 - 8 * i)),
+        ihdr[4 + i] = static_cast<uint8_t>(height >> (24 - 8 * i));
+    ihdr[8] = static_cast<uint8_t>(depth);
+    ihdr[9] = static_cast<uint8_t>(colourType);
+    chunk("IHDR", ihdr);
+    for (const auto& c : chunks)
+        chunk(c.first, c.second);
+    std::vector<uint8_t> raw;
+    for (const auto& row : rows) {
+        raw.push_back(0);
+        raw.insert(raw.end(), row.begin(), row.end());
+    }
+    uLongf packedSize = compressBound(static_cast<uLong>(raw.size()));
+    std::vector<uint8_t> packed(packedSize);
+    compress2(packed.data(), &packedSize, raw.data(), static_cast<uLong>(raw.size()), 9);
+    packed.resize(packedSize);
+    chunk("IDAT", packed);
+    chunk("IEND", {});
+    return out;
+}
+
 } // namespace patch

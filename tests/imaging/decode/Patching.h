@@ -4,6 +4,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
+#include <utility>
 #include <vector>
 
 namespace patch {
@@ -26,6 +28,11 @@ size_t FindTiffEntry(const std::vector<uint8_t>& tiff, uint16_t tag);
 void SetTiffEntry(std::vector<uint8_t>& tiff, size_t entry, uint16_t type, uint32_t value);
 // The first strip's offset in the file.
 uint32_t FirstStripOffset(const std::vector<uint8_t>& tiff);
+
+// A PNG of unfiltered rows, with optional chunks before the image data.
+std::vector<uint8_t> BuildPng(uint32_t width, uint32_t height, int depth, int colourType,
+                              const std::vector<std::vector<uint8_t>>& rows,
+                              const std::vector<std::pair<std::string, std::vector<uint8_t>>>& chunks = {});
 
 void PutBigEndian(std::vector<uint8_t>& bytes, size_t at, uint32_t value, int size);
 

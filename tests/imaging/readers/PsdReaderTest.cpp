@@ -4,6 +4,7 @@
 // must fail without asking for a picture.
 #include "HandMadeCases.h"
 
+#include "imaging/isource/decode/Colour.h"
 #include "imaging/isource/psd/PsdReader.h"
 
 #include <gtest/gtest.h>
@@ -99,6 +100,14 @@ TEST_P(PsdDecodes, ToTheExpectedPicture) {
     readertest::ExpectPicture(Decode(MakePsd(GetParam().spec)), GetParam().expected);
 }
 
+// A row of `width` pixels as the default CMYK profile shows their inks
+// (0 = none): what CMYK documents without a profile of their own become.
+readertest::Picture DefaultCmyk(int32_t width, const std::vector<uint8_t>& inks) {
+    readertest::Picture picture{width, 1, std::vector<uint8_t>(size_t(width) * 3)};
+    isource::ColourConversion::ForCmyk({})->ConvertCmyk(inks.data(), size_t(width), picture.rgb.data());
+    return picture;
+}
+
 std::vector<GoodCase> GoodCases() {
     std::vector<GoodCase> cases;
     // Planes R, G, B, A of red, black and green at alpha 255, 0 and 64.
@@ -172,7 +181,7 @@ std::vector<GoodCase> GoodCases() {
         s.channels = 4;
         s.width = 3;
         s.image = {255, 255, 255, 255, 0, 0, 255, 255, 255, 255, 255, 128};
-        cases.push_back({"CmykInverted", s, PictureOf(3, 1, {0xFFFFFF, 0xFF00FF, 0x800080})});
+        cases.push_back({"CmykInverted", s, DefaultCmyk(3, {0, 0, 0, 0, 0, 255, 0, 0, 0, 255, 0, 127})});
     }
     {
         PsdSpec s;
@@ -180,7 +189,7 @@ std::vector<GoodCase> GoodCases() {
         s.channels = 4;
         s.depth = 16;
         s.image = {0xFF, 0xFF, 0x80, 0x00, 0x00, 0x00, 0xFF, 0xFF};
-        cases.push_back({"Cmyk16", s, PictureOf(1, 1, {0xFF8000})});
+        cases.push_back({"Cmyk16", s, DefaultCmyk(1, {0, 127, 255, 0})});
     }
     {
         // A large document: 8-byte section lengths and 4-byte row counts.
