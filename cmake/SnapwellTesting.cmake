@@ -53,7 +53,10 @@ function(snapwell_add_test name)
     if(WIN32)
         set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED wine_session)
         if(T_GUI)
-            set_tests_properties(${name} PROPERTIES LABELS gui)
+            # One desktop for all: a window or message box of one test program
+            # takes the focus, the pointer and the active window from another,
+            # so programs with windows take turns; the rest run beside them.
+            set_tests_properties(${name} PROPERTIES LABELS gui RESOURCE_LOCK wine_desktop)
         endif()
     endif()
 endfunction()
