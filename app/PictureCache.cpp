@@ -206,8 +206,7 @@ bool CPictureCache::Show(const std::string& sPath, int32_t nRotation, int32_t nF
         return true;
     }
 
-    // Read reduced while the user waits; the picture shown before stays
-    // until this succeeds.
+    // Read reduced while the user waits.
     auto pPreview = std::make_unique<CImage>();
     TLoadOptions options;
     const bool bExchange = QuarterTurn(nRotation);
@@ -215,8 +214,25 @@ bool CPictureCache::Show(const std::string& sPath, int32_t nRotation, int32_t nF
     options.nFitHeight = bExchange ? nFitWidth : nFitHeight;
     if (sPath != m_sPath)
         StopReadAhead();
-    if (pPreview->Load(sPath, options) != TLoadResult::Loaded)
-        return false;
+    TLoadResult result = pPreview->Load(sPath, options);
+    if (result != TLoadResult::Loaded) {
+        // As a load that failed: the image object holds no picture, and the
+        // view keeps what it shows until it is told otherwise.
+        DropPreview();
+        m_sPath.clear();
+        m_nTurn = -1;
+        const bool bHeld = m_Image.HasPicture() || m_Spare;
+        m_Image.Unload();
+        if (result == TLoadResult::Failed && bHeld) {
+            // A picture read whole (a format without a reduced read) may
+            // not have fitted beside the pictures kept: once more with their
+            // memory given back.
+            DropReadAhead();
+            result = pPreview->Load(sPath, options);
+        }
+        if (result != TLoadResult::Loaded)
+            return false;
+    }
     ++m_Stats.nDecodes;
     const TFileStamp after = StampOf(sPath);
     const TFileStamp stamp = after == now ? now : TFileStamp{};

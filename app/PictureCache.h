@@ -44,7 +44,8 @@ public:
     // read that covers the picture fitted into nFitWidth x nFitHeight (the
     // view) while the full decode runs in the background (ReadAheadDone
     // tells when it arrived). Nothing is turned. False when the file cannot
-    // be read; what was shown before then stays.
+    // be read; the image object then holds no picture, as after a load that
+    // failed.
     bool Show(const std::string& sPath, int32_t nRotation, int32_t nFitWidth, int32_t nFitHeight);
     // The turn the picture shown is to be seen with from now on; the
     // picture itself is turned by the next Use.
