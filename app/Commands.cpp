@@ -12,6 +12,7 @@
 #include "support/AboutDialog.h"
 #include "support/Help.h"
 #include "support/Message.h"
+#include "support/NarrowText.h"
 
 #include <exception>
 #include <utility>
@@ -22,7 +23,7 @@ constexpr int kCaptionlessButton = 24;
 constexpr int kButtonHeight = 36;
 
 bool SameText(const std::string& a, const std::string& b) {
-    return CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.c_str(), -1, b.c_str(), -1) == CSTR_EQUAL;
+    return CompareNames(a, b) == CSTR_EQUAL;
 }
 
 } // namespace

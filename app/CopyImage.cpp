@@ -9,6 +9,7 @@
 #include "support/Folders.h"
 #include "support/Message.h"
 #include "support/MessageText.h"
+#include "support/NarrowText.h"
 #include "support/Paths.h"
 #include "support/SaveDialog.h"
 #include "support/StringTable.h"
@@ -19,7 +20,7 @@ namespace {
 constexpr int32_t kCopyQuality = 100;
 
 bool SameText(const std::string& a, const std::string& b) {
-    return CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.c_str(), -1, b.c_str(), -1) == CSTR_EQUAL;
+    return CompareNames(a, b) == CSTR_EQUAL;
 }
 
 // A message with the path in its first placeholder and the reason in the

@@ -6,6 +6,8 @@
 #include "app/MainRules.h"
 #include "resources/StringIds.h"
 #include "support/Folders.h"
+#include "support/LongPath.h"
+#include "support/NarrowText.h"
 #include "support/Paths.h"
 #include "support/StringTable.h"
 
@@ -38,23 +40,25 @@ HTREEITEM InsertItem(HWND tree, HTREEITEM parent, const std::string& text, int i
 
 // The tree's own alphabetical order, as it sorts entries by their text.
 bool TreeOrder(const std::string& a, const std::string& b) {
-    return CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.c_str(), -1, b.c_str(), -1) ==
-           CSTR_LESS_THAN;
+    return CompareNames(a, b) == CSTR_LESS_THAN;
 }
 
 // The names of the folder's image files: the extension is one the image
 // object reads and the file is not hidden. Folders count by their name too.
+// The names are read wide and kept as narrow texts whole: in UTF-8 a name of
+// 255 characters takes up to 765 bytes, which the narrow search's 260-byte
+// name field cannot hold.
 std::vector<std::string> ImageFilesIn(const std::string& sFolder) {
     std::vector<std::string> names;
-    WIN32_FIND_DATAA found{};
-    HANDLE search = FindFirstFileA((sFolder + "\\*.*").c_str(), &found);
+    WIN32_FIND_DATAW found{};
+    HANDLE search = FindFirstFileW(longpath::Widen(sFolder + "\\*.*").c_str(), &found);
     if (search == INVALID_HANDLE_VALUE)
         return names;
     do {
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_HIDDEN) &&
-            CImage::IsImageExtension(ExtensionOf(found.cFileName)))
-            names.emplace_back(found.cFileName);
-    } while (FindNextFileA(search, &found));
+        const std::string sName = longpath::Narrow(found.cFileName);
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_HIDDEN) && CImage::IsImageExtension(ExtensionOf(sName)))
+            names.push_back(sName);
+    } while (FindNextFileW(search, &found));
     FindClose(search);
     return names;
 }
@@ -265,7 +269,7 @@ void TfrmMain::SelectStep(int nDirection) {
 void TfrmMain::btnSourceClick() {
     std::string sFolder = m_pState->Settings().m_szSourceFolder;
     if (SelectFolder(Handle(), LoadResString(IDS_SELECT_SOURCE_FOLDER), sFolder, false) &&
-        ConfirmFolder(Handle(), sFolder)) {
+        ConfirmFolderFits(Handle(), sFolder, TProperties::kMaxFolderBytes) && ConfirmFolder(Handle(), sFolder)) {
         m_pState->Settings().SetSourceFolder(sFolder.c_str());
         PopulateTree();
     }

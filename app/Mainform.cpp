@@ -11,6 +11,7 @@
 #include "settings/ShellFolders.h"
 #include "support/Folders.h"
 #include "support/Help.h"
+#include "support/LongPath.h"
 #include "support/Message.h"
 #include "support/Paths.h"
 #include "support/StringTable.h"
@@ -26,9 +27,11 @@ const char* const kHelpFileName = "Snapwell.chm";
 // The executable's path split into its folder (with a trailing backslash)
 // and its name without the extension.
 void SetExePaths() {
-    char szPath[MAX_PATH] = {};
-    const DWORD n = GetModuleFileNameA(nullptr, szPath, MAX_PATH);
-    const std::string sPath(szPath, n < MAX_PATH ? n : 0);
+    // Read wide: in UTF-8 a path within MAX_PATH characters may take more
+    // than MAX_PATH bytes.
+    wchar_t szPath[MAX_PATH] = {};
+    const DWORD n = GetModuleFileNameW(nullptr, szPath, MAX_PATH);
+    const std::string sPath = longpath::Narrow(std::wstring(szPath, n < MAX_PATH ? n : 0));
     const size_t slash = sPath.find_last_of("\\/:");
     const std::string sFile = slash == std::string::npos ? sPath : sPath.substr(slash + 1);
     g_sExeFolder = slash == std::string::npos ? std::string() : sPath.substr(0, slash + 1);

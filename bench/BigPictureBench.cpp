@@ -44,19 +44,6 @@ namespace {
 
 using namespace bench;
 
-std::vector<std::string> JpegsIn(const std::string& sFolder) {
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA found{};
-    HANDLE search = FindFirstFileA((sFolder + "\\*.jpg").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return names;
-    do
-        names.emplace_back(found.cFileName);
-    while (FindNextFileA(search, &found));
-    FindClose(search);
-    return names;
-}
-
 double Mb(size_t nBytes, size_t nBase) {
     return nBytes > nBase ? double(nBytes - nBase) / 1048576.0 : 0.0;
 }

@@ -5,6 +5,12 @@
 //                                        tones, shadows and highlights
 //   bench_colour p3-profile <out.icc>    Display P3 built from its primaries
 //                                        (D65, the sRGB tone curve)
+//   bench_colour cmyk-profile <out.icc>  the library's default CMYK profile
+//   bench_colour cmyk-patches <out.raw>  36 x 36 CMYK patches, every mix of
+//                                        six levels of each ink, as raw bytes
+//   bench_colour press-model <data.ti3>  the press model behind the default
+//       CMYK profile against a characterization data set (CGATS, CMYK and
+//       XYZ fields): CIEDE2000 of each patch, both relative to the paper
 //   bench_colour compare <file> <ref.ppm>
 //       decodes the file as the library does and prints the CIEDE2000
 //       differences to the reference picture ("mean=.. p99=.. max=..") and
@@ -18,10 +24,13 @@
 #include <cstdio>
 #include <fstream>
 #include <iterator>
+#include <sstream>
 #include <string>
 #include <vector>
 
+#include "imaging/isource/decode/Colour.h"
 #include "imaging/isource/decode/Decode.h"
+#include "imaging/isource/decode/PressModel.h"
 #include "tests/imaging/decode/DeltaE.h"
 
 namespace {
@@ -130,6 +139,103 @@ int P3Profile(const char* path) {
     return ok ? 0 : 1;
 }
 
+bool WriteAll(const char* path, const std::vector<uint8_t>& bytes) {
+    std::FILE* f = std::fopen(path, "wb");
+    if (!f)
+        return false;
+    const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    return std::fclose(f) == 0 && ok;
+}
+
+int CmykProfile(const char* path) {
+    const std::vector<uint8_t> icc = isource::DefaultCmykProfile();
+    return !icc.empty() && WriteAll(path, icc) ? 0 : 1;
+}
+
+int CmykPatches(const char* path) {
+    std::vector<uint8_t> cmyk;
+    for (int c = 0; c < 6; ++c)
+        for (int m = 0; m < 6; ++m)
+            for (int y = 0; y < 6; ++y)
+                for (int k = 0; k < 6; ++k)
+                    cmyk.insert(cmyk.end(),
+                                {uint8_t(51 * c), uint8_t(51 * m), uint8_t(51 * y), uint8_t(51 * k)});
+    return WriteAll(path, cmyk) ? 0 : 1;
+}
+
+colourtest::Vec3 LabOf(const isource::press::Xyz& xyz, const isource::press::Xyz& white) {
+    auto f = [](double t) { return t > 216.0 / 24389 ? std::cbrt(t) : (24389.0 / 27 * t + 16) / 116; };
+    const double fx = f(xyz.x / white.x), fy = f(xyz.y / white.y), fz = f(xyz.z / white.z);
+    return {116 * fy - 16, 500 * (fx - fy), 200 * (fy - fz)};
+}
+
+// Reads the data set's CMYK and XYZ columns (percentages; XYZ with the
+// perfect diffuser at 100) and compares each patch with the model.
+int PressModel(const char* path) {
+    std::ifstream in(path);
+    std::string line;
+    std::vector<std::string> fields;
+    bool data = false;
+    std::vector<double> errors;
+    isource::press::Xyz paper = {0, 0, 0};
+    struct Patch {
+        double cmyk[4];
+        isource::press::Xyz xyz;
+    };
+    std::vector<Patch> patches;
+    while (std::getline(in, line)) {
+        std::istringstream words(line);
+        std::string first;
+        words >> first;
+        if (first == "BEGIN_DATA_FORMAT") {
+            for (std::string field; std::getline(in, line) && line.rfind("END_DATA_FORMAT", 0) != 0;) {
+                std::istringstream names(line);
+                while (names >> field)
+                    fields.push_back(field);
+            }
+        } else if (first == "BEGIN_DATA") {
+            data = true;
+        } else if (first == "END_DATA") {
+            data = false;
+        } else if (data && !first.empty()) {
+            std::vector<std::string> values = {first};
+            for (std::string v; words >> v;)
+                values.push_back(v);
+            auto get = [&](const char* name) {
+                for (size_t i = 0; i < fields.size() && i < values.size(); ++i)
+                    if (fields[i] == name)
+                        return std::stod(values[i]);
+                return -1.0;
+            };
+            Patch p = {{get("CMYK_C") / 100, get("CMYK_M") / 100, get("CMYK_Y") / 100, get("CMYK_K") / 100},
+                       {get("XYZ_X") / 100, get("XYZ_Y") / 100, get("XYZ_Z") / 100}};
+            if (p.cmyk[0] < 0 || p.xyz.y < 0) {
+                std::fprintf(stderr, "bench_colour: %s has no CMYK_* and XYZ_* fields\n", path);
+                return 1;
+            }
+            if (p.cmyk[0] == 0 && p.cmyk[1] == 0 && p.cmyk[2] == 0 && p.cmyk[3] == 0)
+                paper = p.xyz;
+            patches.push_back(p);
+        }
+    }
+    if (patches.empty() || paper.y <= 0) {
+        std::fprintf(stderr, "bench_colour: no patches (or no paper) in %s\n", path);
+        return 1;
+    }
+    const isource::press::Xyz modelPaper = isource::press::Paper();
+    for (const Patch& p : patches)
+        errors.push_back(colourtest::DeltaE2000(
+            LabOf(isource::press::Print(p.cmyk[0], p.cmyk[1], p.cmyk[2], p.cmyk[3]), modelPaper),
+            LabOf(p.xyz, paper)));
+    std::sort(errors.begin(), errors.end());
+    double sum = 0;
+    for (double e : errors)
+        sum += e;
+    std::printf("patches=%zu mean=%.3f p99=%.3f max=%.2f\n", errors.size(), sum / double(errors.size()),
+                errors[std::min(errors.size() - 1, errors.size() * 99 / 100)], errors.back());
+    return 0;
+}
+
 int Compare(const char* file, const char* reference) {
     const std::vector<uint8_t> bytes = ReadAll(file);
     Sink sink;
@@ -160,8 +266,15 @@ int main(int argc, char** argv) {
         return Picture(argv[2]);
     if (what == "p3-profile" && argc == 3)
         return P3Profile(argv[2]);
+    if (what == "cmyk-profile" && argc == 3)
+        return CmykProfile(argv[2]);
+    if (what == "cmyk-patches" && argc == 3)
+        return CmykPatches(argv[2]);
+    if (what == "press-model" && argc == 3)
+        return PressModel(argv[2]);
     if (what == "compare" && argc == 4)
         return Compare(argv[2], argv[3]);
-    std::fprintf(stderr, "usage: bench_colour picture OUT.ppm | p3-profile OUT.icc | compare FILE REF.ppm\n");
+    std::fprintf(stderr, "usage: bench_colour picture OUT.ppm | p3-profile OUT.icc | cmyk-profile OUT.icc | "
+                         "cmyk-patches OUT.raw | press-model DATA.ti3 | compare FILE REF.ppm\n");
     return 2;
 }

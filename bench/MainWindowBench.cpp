@@ -92,19 +92,6 @@ std::string WindowSize(HWND hwnd) {
     return std::to_string(r.right - r.left) + "x" + std::to_string(r.bottom - r.top);
 }
 
-size_t FilesIn(const std::string& sFolder) {
-    size_t n = 0;
-    WIN32_FIND_DATAA found{};
-    HANDLE search = FindFirstFileA((sFolder + "\\*.jpg").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return 0;
-    do
-        ++n;
-    while (FindNextFileA(search, &found));
-    FindClose(search);
-    return n;
-}
-
 // The status bar's source panel for the picture in `sPath`, as the window
 // shows it.
 std::string SourceTextOf(const std::string& sPath) {
@@ -122,7 +109,7 @@ void CheckShown(TfrmMain& form, HTREEITEM expected, const std::string& sSource, 
 }
 
 int Folder(const std::string& sFolder, int nSteps) {
-    const size_t nFiles = FilesIn(sFolder);
+    const size_t nFiles = bench::JpegsIn(sFolder).size();
     Check(nFiles > 2, "too few pictures in " + sFolder);
     Session session(sFolder);
     const double startup = session.Start();
@@ -277,20 +264,6 @@ private:
     HHOOK m_hHook = nullptr;
 };
 
-std::vector<std::string> JpegsIn(const std::string& sFolder) {
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA found{};
-    HANDLE search = FindFirstFileA((sFolder + "\\*.jpg").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return names;
-    do
-        names.emplace_back(found.cFileName);
-    while (FindNextFileA(search, &found));
-    FindClose(search);
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 std::vector<std::string> FoldersIn(const std::string& sParent) {
     std::vector<std::string> names;
     WIN32_FIND_DATAA found{};
@@ -322,7 +295,7 @@ std::vector<std::string> FoldersIn(const std::string& sParent) {
 // memory and into the last picture's. Also the process's private bytes at
 // their peak against the bound of two pictures and a display bitmap.
 int Photos(const std::string& sFolder, const std::string& sFirsts, double pauseMs) {
-    const std::vector<std::string> names = JpegsIn(sFolder);
+    const std::vector<std::string> names = bench::JpegsIn(sFolder);
     const std::vector<std::string> firsts = FoldersIn(sFirsts);
     Check(names.size() >= 6, "at least 6 pictures are needed in " + sFolder);
     Check(!firsts.empty(), "no folders in " + sFirsts);
@@ -453,7 +426,7 @@ int Photos(const std::string& sFolder, const std::string& sFirsts, double pauseM
         {
             CImage alone;
             const double start = Now();
-            Check(alone.Load(sFirst + "\\" + JpegsIn(sFirst).front()), "cannot read " + sFirst);
+            Check(alone.Load(sFirst + "\\" + bench::JpegsIn(sFirst).front()), "cannot read " + sFirst);
             decodeBeside.Add(Now() - start);
         }
         Pause(50);

@@ -224,19 +224,6 @@ int Soak(const std::string& sFolder, int nCycles, int nPictures) {
     return bGrew || bWindowLeft ? 4 : 0;
 }
 
-size_t PicturesIn(const std::string& sFolder) {
-    size_t n = 0;
-    WIN32_FIND_DATAA found{};
-    HANDLE search = FindFirstFileA((sFolder + "\\*.jpg").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return 0;
-    do
-        ++n;
-    while (FindNextFileA(search, &found));
-    FindClose(search);
-    return n;
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -246,7 +233,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     Check(InitImaging(), "Failure loading the image dll");
-    const int nPictures = int(PicturesIn(argv[1]));
+    const int nPictures = int(JpegsIn(argv[1]).size());
     Check(nPictures >= 4, std::string("too few pictures in ") + argv[1]);
     Check(nCycles >= 2 * nPictures,
           "the warm-up pass and one more need " + std::to_string(2 * nPictures) + " cycles");

@@ -205,4 +205,18 @@ void MemoryWatch::Stop() {
         m_Thread.join();
 }
 
+std::vector<std::string> JpegsIn(const std::string& sFolder) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found{};
+    HANDLE search = FindFirstFileA((sFolder + "\\*.jpg").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return names;
+    do
+        names.emplace_back(found.cFileName);
+    while (FindNextFileA(search, &found));
+    FindClose(search);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
 } // namespace bench

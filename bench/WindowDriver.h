@@ -90,6 +90,9 @@ void Pause(double ms);
 // A JPEG's size from its frame header, without decoding it (a picture
 // decoded by the benchmark would count against the window's memory). False
 // when no frame header was found.
+// The names of a folder's .jpg files, sorted.
+std::vector<std::string> JpegsIn(const std::string& sFolder);
+
 bool JpegSize(const std::string& sPath, int32_t& nWidth, int32_t& nHeight);
 
 // The process's private bytes: under Wine the anonymous memory it has, as

@@ -3,6 +3,7 @@
 #include "imaging/ImageRules.h"
 #include "imaging/ImagingLibrary.h"
 #include "support/LongPath.h"
+#include "support/NarrowText.h"
 #include "ui/Handles.h"
 
 #include <atomic>
@@ -494,8 +495,7 @@ bool CImage::IsImageExtension(const std::string& sExtension) {
     if (sBare.empty())
         return false;
     for (const std::string& sKnown : g_ImageExtensions)
-        if (CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, sBare.c_str(), -1, sKnown.c_str(), -1) ==
-            CSTR_EQUAL)
+        if (CompareNames(sBare, sKnown) == CSTR_EQUAL)
             return true;
     return false;
 }

@@ -1,8 +1,12 @@
 // Little-endian integers in byte images, independent of the host's order.
 #pragma once
 
+#include "support/Utf8.h"
+
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
+#include <string_view>
 
 namespace settings {
 
@@ -30,15 +34,15 @@ inline void StoreI16(uint8_t* p, int16_t v) {
     p[1] = uint8_t(uint16_t(v) >> 8);
 }
 
-// Copies at most size - 1 characters of a zero-terminated text (null counts
-// as empty) and always terminates.
+// Copies at most size - 1 bytes of a zero-terminated text (null counts as
+// empty) and always terminates; a UTF-8 text is never cut inside a character.
 inline void CopyBounded(char* dest, size_t size, const char* src) {
     size_t n = 0;
-    if (src)
-        while (n + 1 < size && src[n] != '\0') {
-            dest[n] = src[n];
-            ++n;
-        }
+    if (src) {
+        const std::string_view text(src);
+        n = Utf8CutLength(text, size - 1);
+        std::memcpy(dest, src, n);
+    }
     dest[n] = '\0';
 }
 

@@ -3,6 +3,7 @@
 #include "settings/ConfigPaths.h"
 #include "settings/ConfigSession.h"
 #include "support/Message.h"
+#include "support/NarrowText.h"
 #include "support/StringTable.h"
 
 #include "resources/StringIds.h"
@@ -112,7 +113,20 @@ bool CConfig::ReadProperties(TProperties& properties) {
     uint8_t bytes[TProperties::kImageSize];
     if (SafeRead(ckProperties, bytes, sizeof(bytes)) != int32_t(sizeof(bytes)))
         return false;
-    return properties.FromImage(bytes, sizeof(bytes));
+    const TProperties before = properties;
+    if (!properties.FromImage(bytes, sizeof(bytes)))
+        return false;
+    // A record written before the program spoke UTF-8 holds its folders in
+    // the system's legacy ANSI code page: those are taken in UTF-8. One that
+    // UTF-8 makes too long for its field keeps the folder the settings had
+    // (cut, it would name another folder).
+    const auto take = [](const char* stored, const char* had) {
+        const std::string folder = FromStoredText(stored);
+        return folder.size() <= TProperties::kMaxFolderBytes ? folder : std::string(had);
+    };
+    properties.SetSourceFolder(take(properties.m_szSourceFolder, before.m_szSourceFolder).c_str());
+    properties.SetTargetFolder(take(properties.m_szTargetFolder, before.m_szTargetFolder).c_str());
+    return true;
 }
 
 void CConfig::WriteProperties(const TProperties& properties) {

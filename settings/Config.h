@@ -39,7 +39,9 @@ public:
     // whole record was read.
     bool ReadWinPos(uint32_t key, TWinPos& pos);
     void WriteWinPos(uint32_t key, const TWinPos& pos);
-    // True when a whole 540-byte record was read into the settings.
+    // True when a whole 540-byte record was read into the settings. Folders
+    // stored in the legacy ANSI code page come back in UTF-8 where the
+    // process speaks it (FromStoredText).
     bool ReadProperties(TProperties& properties);
     void WriteProperties(const TProperties& properties);
     // The stored word, or the default when no whole word could be read.

@@ -24,6 +24,9 @@ enum FilenameMode : uint8_t {
 class TProperties {
 public:
     static constexpr size_t kFolderSize = 260; // 259 characters and the zero
+    // The longest folder text a field holds whole, in bytes: fewer
+    // characters where the names are UTF-8 and not plain Latin.
+    static constexpr size_t kMaxFolderBytes = kFolderSize - 1;
     static constexpr size_t kImageSize = 540;  // stored byte image
     using Image = std::array<uint8_t, kImageSize>;
 

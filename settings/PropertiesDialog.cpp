@@ -5,6 +5,7 @@
 #include "settings/Config.h"
 #include "support/Folders.h"
 #include "support/Help.h"
+#include "support/LongPath.h"
 #include "support/MulDiv.h"
 #include "support/Paths.h"
 #include "support/StringTable.h"
@@ -27,7 +28,9 @@ constexpr int kMinHeight = 383;
 constexpr int kMaxHeight = 384;
 constexpr int kFontHeight = 11;
 // The folder fields hold 259 characters and their zero: a longer typed
-// folder would be stored cut, naming another folder.
+// folder would be stored cut, naming another folder. The boxes count
+// characters; in UTF-8 a folder within the limit may still take more bytes
+// than its field holds, which OK refuses (ConfirmFolderFits).
 constexpr int kFolderTextLimit = 259;
 
 // How a control follows the client area's width (and the buttons its height).
@@ -324,13 +327,14 @@ void TdlgProperties::CloseWith(int result) {
 void TdlgProperties::btnOKClick() {
     const std::string source = RemoveTrailingBackslash(Text(IDC_PROP_SOURCE));
     const std::string target = RemoveTrailingBackslash(Text(IDC_PROP_TARGET));
-    // A folder that is not there (and not created) keeps the dialog open;
-    // the source folder is kept as soon as it passes.
-    if (!ConfirmFolder(Handle(), source))
+    // A folder that is not there (and not created), or too long for the
+    // settings, keeps the dialog open; the source folder is kept as soon as
+    // it passes.
+    if (!ConfirmFolderFits(Handle(), source, TProperties::kMaxFolderBytes) || !ConfirmFolder(Handle(), source))
         return;
     if (m_pProperties)
         m_pProperties->SetSourceFolder(source.c_str());
-    if (!ConfirmFolder(Handle(), target))
+    if (!ConfirmFolderFits(Handle(), target, TProperties::kMaxFolderBytes) || !ConfirmFolder(Handle(), target))
         return;
     if (m_pProperties) {
         TProperties& p = *m_pProperties;
@@ -368,7 +372,7 @@ void TdlgProperties::btnTargetClick() {
 void TdlgProperties::BrowseInto(int box, int title, bool allowNewFolder) {
     std::string folder = Text(box);
     if (SelectFolder(Handle(), LoadResString(title), folder, allowNewFolder) &&
-        ConfirmFolder(Handle(), folder))
+        ConfirmFolderFits(Handle(), folder, TProperties::kMaxFolderBytes) && ConfirmFolder(Handle(), folder))
         SetText(box, folder);
 }
 
@@ -426,10 +430,12 @@ LRESULT CALLBACK TdlgProperties::EbxNumberKeypress(HWND hwnd, UINT msg, WPARAM w
 }
 
 std::string TdlgProperties::Text(int id) const {
+    // Read wide: the narrow length of a control's text is not promised to
+    // be exact where the code page has characters of several bytes.
     HWND control = GetDlgItem(Handle(), id);
-    std::string text(static_cast<size_t>(GetWindowTextLengthA(control)) + 1, '\0');
-    text.resize(static_cast<size_t>(GetWindowTextA(control, &text[0], static_cast<int>(text.size()))));
-    return text;
+    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
+    text.resize(static_cast<size_t>(GetWindowTextW(control, &text[0], static_cast<int>(text.size()))));
+    return longpath::Narrow(text);
 }
 
 void TdlgProperties::SetText(int id, const std::string& text) {

@@ -1,6 +1,7 @@
 #include "settings/QdfException.h"
 
 #include "settings/Bytes.h"
+#include "support/Utf8.h"
 
 namespace {
 constexpr size_t kMaxMessage = 255;
@@ -47,6 +48,6 @@ std::string CQdfException::ComposeMessage() const {
     if (!m_bSystem)
         message += m_szDetail;
     if (message.size() > kMaxMessage)
-        message.resize(kMaxMessage);
+        message.resize(Utf8CutLength(message, kMaxMessage));
     return message;
 }

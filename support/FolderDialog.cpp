@@ -1,5 +1,6 @@
 #include "support/FolderDialog.h"
 
+#include "support/LongPath.h"
 #include "support/MulDiv.h"
 
 #include <commctrl.h>
@@ -58,11 +59,21 @@ void BoundedCopy(char* to, const char* from, size_t limit) {
     to[length] = '\0';
 }
 
+// The item's file-system path, read wide: the narrow call writes at most
+// MAX_PATH bytes, which a UTF-8 path may exceed, and then gives a cut path.
+bool ItemPath(LPCITEMIDLIST item, std::wstring& path) {
+    wchar_t wide[kBrowseTextChars] = {};
+    if (!item || !SHGetPathFromIDListW(item, wide))
+        return false;
+    path = wide;
+    return true;
+}
+
 // A choice is acceptable when it is a folder on disk that exists now and is
 // not a shortcut.
 bool IsAcceptableChoice(LPCITEMIDLIST item) {
-    char path[kBrowseTextChars] = {};
-    if (!item || !SHGetPathFromIDListA(item, path) || GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES)
+    std::wstring path;
+    if (!ItemPath(item, path) || GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES)
         return false;
     SHFILEINFOA info{};
     if (SHGetFileInfoA(reinterpret_cast<LPCSTR>(item), 0, &info, sizeof info,
@@ -108,14 +119,14 @@ bool BrowseForFolder(HWND owner, const char* initialFolder, int root, const char
     if (root != -1 && FAILED(SHGetSpecialFolderLocation(owner, root, rootList.Out())))
         *rootList.Out() = nullptr;
 
-    char initial[kBrowseTextChars] = {};
+    char initial[kBrowseTextBytes] = {};
     const auto initialValue = reinterpret_cast<uintptr_t>(initialFolder);
     if (initialValue >> 16)
-        BoundedCopy(initial, initialFolder, kBrowseTextChars - 2);
+        BoundedCopy(initial, initialFolder, kBrowseTextBytes - 2);
     else if (initialValue != 0)
         SHGetSpecialFolderPathA(owner, initial, static_cast<int>(initialValue), FALSE);
     if (!initial[0] && !rootList.Get())
-        GetCurrentDirectoryA(kBrowseTextChars - 2, initial);
+        GetCurrentDirectoryA(kBrowseTextBytes - 2, initial);
 
     const UINT flags = BIF_NEWDIALOGSTYLE | (allowNewFolder ? 0 : BIF_NONEWFOLDERBUTTON);
     BrowseData data{title ? title : "", initial, position, 0, flags, -1};
@@ -127,10 +138,13 @@ bool BrowseForFolder(HWND owner, const char* initialFolder, int root, const char
     info.lParam = reinterpret_cast<LPARAM>(&data);
 
     ShellItemList chosen(SHBrowseForFolderA(&info));
-    char path[kBrowseTextChars] = {};
-    if (!chosen.Get() || !SHGetPathFromIDListA(chosen.Get(), path))
+    std::wstring path;
+    if (!ItemPath(chosen.Get(), path))
         return false;
-    BoundedCopy(buffer, path, static_cast<size_t>(bufferSize) - 1);
+    const std::string narrow = longpath::Narrow(path);
+    if (narrow.empty() || narrow.size() > static_cast<size_t>(bufferSize) - 1)
+        return false;
+    BoundedCopy(buffer, narrow.c_str(), narrow.size());
     return true;
 }
 
@@ -148,10 +162,11 @@ int CALLBACK BrowseCallback(HWND dialog, UINT event, LPARAM value, LPARAM data) 
             for (int attempt = 0; attempt < 2; ++attempt)
                 SendMessageA(dialog, BFFM_SETSELECTIONA, TRUE,
                              reinterpret_cast<LPARAM>(browse->m_pInitialFolder));
-            wchar_t wide[kBrowseTextChars] = {};
-            MultiByteToWideChar(CP_ACP, MB_PRECOMPOSED, browse->m_pInitialFolder, -1, wide,
-                                kBrowseTextChars - 1);
-            SendMessageA(dialog, BFFM_SETEXPANDED, TRUE, reinterpret_cast<LPARAM>(wide));
+            // Expanding takes the folder wide. (No MB_PRECOMPOSED: the
+            // conversion refuses flags where the code page is UTF-8, and
+            // precomposed characters are its default anyway.)
+            const std::wstring wide = longpath::Widen(browse->m_pInitialFolder);
+            SendMessageA(dialog, BFFM_SETEXPANDED, TRUE, reinterpret_cast<LPARAM>(wide.c_str()));
         }
         if (browse->m_pTitle[0])
             SetWindowTextA(dialog, browse->m_pTitle);

@@ -7,8 +7,13 @@
 
 // Size in characters of the text areas the dialog works with.
 constexpr int kBrowseTextChars = 520;
+// The same as a narrow text: in UTF-8 a character takes up to three bytes
+// (four for a pair of UTF-16 halves).
+constexpr int kBrowseTextBytes = 3 * kBrowseTextChars;
 // The smallest result buffer BrowseForFolder accepts (a whole path).
 constexpr int kBrowseMinResultChars = 260;
+// A result buffer that takes every path the dialog can give whole.
+constexpr int kBrowseResultBytes = 3 * MAX_PATH;
 
 // Control ids of the shell's folder dialog.
 constexpr int kBrowseInstructionId = 14146;
@@ -19,7 +24,7 @@ constexpr int kBrowseTreeHostId = 0;
 // What one dialog hands to its callback; lives on BrowseForFolder's stack.
 struct BrowseData {
     const char* m_pTitle;    // dialog caption, may be empty
-    char* m_pInitialFolder;  // kBrowseTextChars characters: the folder to open at, may be empty
+    char* m_pInitialFolder;  // kBrowseTextBytes bytes: the folder to open at, may be empty
     const RECT* m_pPosition; // where to put the dialog's corner first, may be null
     DWORD m_nReserved;       // always 0
     UINT m_nFlags;           // the dialog's BIF_ flags
@@ -31,7 +36,8 @@ struct BrowseData {
 // with neither (null or empty) and no root the dialog opens at the current
 // directory. `root`: a special-folder number to root the tree at, or -1.
 // On OK with a folder that has a file-system path, writes it into `buffer`
-// (at most bufferSize - 1 characters) and returns true. A buffer smaller than
+// and returns true; a path that does not fit the buffer whole (bufferSize - 1
+// bytes) gives false, never a cut one. A buffer smaller than
 // kBrowseMinResultChars is refused without showing anything.
 bool BrowseForFolder(HWND owner, const char* initialFolder, int root, const char* title, char* buffer,
                      int bufferSize, const RECT* position, bool allowNewFolder);

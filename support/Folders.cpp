@@ -40,12 +40,22 @@ bool SelectFolder(HWND owner, const std::string& title, std::string& folder, boo
         position.bottom = position.top + kBrowseHeight;
         placement = &position;
     }
-    char chosen[kBrowseMinResultChars];
+    // Room for any path the dialog gives: whether it fits where the caller
+    // keeps it is the caller's to say (ConfirmFolderFits).
+    char chosen[kBrowseResultBytes];
     if (!BrowseForFolder(owner, folder.c_str(), -1, title.c_str(), chosen, sizeof chosen, placement,
                          allowNewFolder))
         return false;
     folder = chosen;
     return true;
+}
+
+bool ConfirmFolderFits(HWND owner, const std::string& folder, size_t maxBytes) {
+    if (folder.size() <= maxBytes)
+        return true;
+    if (g_pMesg)
+        g_pMesg->Show(FormatResString(IDS_FOLDER_TOO_LONG, folder), kMesgError, owner);
+    return false;
 }
 
 bool ConfirmFolder(HWND owner, const std::string& folder) {

@@ -20,6 +20,13 @@ bool CreateFolderWithParents(const std::string& folder);
 // is unchanged.
 bool SelectFolder(HWND owner, const std::string& title, std::string& folder, bool allowNewFolder);
 
+// True when `folder` takes at most `maxBytes` bytes, as the settings keep it
+// in a fixed field; otherwise the user is told (error, owned by `owner`) that
+// the path is too long, rather than its being kept cut, naming another
+// folder. Where names are UTF-8 a path may pass the system's limit of
+// characters and still not fit its field.
+bool ConfirmFolderFits(HWND owner, const std::string& folder, size_t maxBytes);
+
 // True when `folder` exists now. A missing folder is offered for creation
 // with a yes/no question through g_pMesg (owned by `owner`); on Yes it is
 // created with every missing parent. An empty path is refused without asking.

@@ -1,7 +1,9 @@
 // Paths of any length for the wide file functions. The program keeps its
-// paths as ANSI texts, and the ANSI file functions refuse them beyond
-// MAX_PATH (CreateDirectoryA already beyond 248 characters), while a copy
-// folder may have 259 characters and a file name up to 255 more.
+// paths as narrow texts in the process's ANSI code page (UTF-8 where the
+// system honours the manifest, see NarrowText.h), and the ANSI file
+// functions refuse them beyond MAX_PATH (CreateDirectoryA already beyond 248
+// characters), while a copy folder may have 259 characters and a file name
+// up to 255 more.
 #pragma once
 
 #include <windows.h>
@@ -17,7 +19,7 @@ constexpr size_t kPlainPathChars = MAX_PATH - 12;
 // The system's longest path, prefix included.
 constexpr size_t kMaxPathChars = 32767;
 
-// `path` in the system's ANSI code page as a wide text.
+// `path`, a narrow text in the process's ANSI code page, as a wide text.
 inline std::wstring Widen(const std::string& path) {
     if (path.empty())
         return {};
@@ -29,7 +31,7 @@ inline std::wstring Widen(const std::string& path) {
     return wide;
 }
 
-// The wide `path` in the system's ANSI code page, as the program keeps paths.
+// The wide `path` in the process's ANSI code page, as the program keeps paths.
 inline std::string Narrow(const std::wstring& path) {
     if (path.empty())
         return {};

@@ -1,10 +1,13 @@
 #include "support/SaveDialog.h"
 
 #include "support/FileIdentity.h"
+#include "support/LongPath.h"
 #include "support/Paths.h"
 
 #include <commctrl.h>
 #include <commdlg.h>
+
+#include <vector>
 
 namespace {
 
@@ -12,15 +15,23 @@ namespace {
 // terminating zero.
 constexpr size_t kMaxDialogFolderChars = MAX_PATH - 3;
 
+// The dialog's limits count characters (UTF-16 units), its narrow texts
+// bytes: in UTF-8 a unit takes up to three of them (a pair of units four).
+constexpr size_t kBytesPerChar = 3;
+
+size_t CharsOf(const std::string& text) {
+    return longpath::Widen(text).size();
+}
+
 // Without an initial folder the dialog opens where it likes; an 8.3 form is
 // taken only when it leads back to the folder (Wine makes its short names
 // from a hash, which two names may share).
 std::string DialogFolder(const std::string& folder) {
-    if (folder.size() <= kMaxDialogFolderChars)
+    if (CharsOf(folder) <= kMaxDialogFolderChars)
         return folder;
     const std::string shortForm = ShortPathOf(folder);
-    return shortForm.size() <= kMaxDialogFolderChars && SameFileOrFolder(shortForm, folder) ? shortForm
-                                                                                             : std::string();
+    return CharsOf(shortForm) <= kMaxDialogFolderChars && SameFileOrFolder(shortForm, folder) ? shortForm
+                                                                                               : std::string();
 }
 
 struct TLongChoice {
@@ -35,16 +46,16 @@ struct TLongChoice {
 LRESULT CALLBACK TakeLongChoice(HWND frame, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR ref) {
     if (msg == WM_COMMAND && LOWORD(wp) == IDOK) {
         auto* choice = reinterpret_cast<TLongChoice*>(ref);
-        char szFolder[MAX_PATH + 1] = {};
-        char szName[MAX_PATH + 1] = {};
+        char szFolder[kBytesPerChar * MAX_PATH + 1] = {};
+        char szName[kBytesPerChar * MAX_PATH + 1] = {};
         const LRESULT nFolder = SendMessageA(frame, CDM_GETFOLDERPATH, sizeof szFolder, LPARAM(szFolder));
         const LRESULT nName = SendMessageA(frame, CDM_GETSPEC, sizeof szName, LPARAM(szName));
-        std::string sName = nName > 1 ? szName : "";
+        std::string sName = nName > 1 && nName <= LRESULT(sizeof szName) ? szName : "";
         if (nFolder > 1 && !sName.empty() && sName.find_first_of("\\/:*?\"<>|") == std::string::npos) {
             if (sName.find('.') == std::string::npos)
                 sName += choice->sExtension;
             const std::string sPath = JoinPath(szFolder, sName);
-            if (sPath.size() >= MAX_PATH) {
+            if (CharsOf(sPath) >= MAX_PATH) {
                 choice->sPath = sPath;
                 choice->bTaken = true;
                 PostMessageA(frame, WM_COMMAND, IDCANCEL, 0);
@@ -69,8 +80,8 @@ UINT_PTR CALLBACK WatchLongChoice(HWND hook, UINT msg, WPARAM, LPARAM lp) {
 
 bool ChooseSaveFile(HWND owner, const std::string& folder, const std::string& name, const char* filter,
                     const char* defaultExtension, std::string& path) {
-    char szFile[MAX_PATH * 2] = {};
-    name.copy(szFile, sizeof szFile - 1);
+    std::vector<char> szFile(kBytesPerChar * MAX_PATH * 2, '\0');
+    name.copy(szFile.data(), szFile.size() - 1);
     const std::string sInitialFolder = DialogFolder(folder);
     TLongChoice choice;
     choice.sExtension = std::string(".") + defaultExtension;
@@ -78,20 +89,20 @@ bool ChooseSaveFile(HWND owner, const std::string& folder, const std::string& na
     ofn.lStructSize = sizeof ofn;
     ofn.hwndOwner = owner;
     ofn.lpstrFilter = filter;
-    ofn.lpstrFile = szFile;
-    ofn.nMaxFile = sizeof szFile;
+    ofn.lpstrFile = szFile.data();
+    ofn.nMaxFile = DWORD(szFile.size());
     ofn.lpstrInitialDir = sInitialFolder.empty() ? nullptr : sInitialFolder.c_str();
     ofn.lpstrDefExt = defaultExtension;
     ofn.Flags = OFN_EXPLORER | OFN_ENABLESIZING | OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_PATHMUSTEXIST;
     // Only where the proposed path is too long for the dialog: a hook makes
     // newer systems show the older form of the dialog.
-    if (folder.size() + 1 + name.size() >= MAX_PATH) {
+    if (CharsOf(folder) + 1 + CharsOf(name) >= MAX_PATH) {
         ofn.Flags |= OFN_ENABLEHOOK;
         ofn.lpfnHook = &WatchLongChoice;
         ofn.lCustData = LPARAM(&choice);
     }
     if (GetSaveFileNameA(&ofn)) {
-        path = szFile;
+        path = szFile.data();
         return true;
     }
     if (!choice.bTaken)

@@ -23,6 +23,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <set>
 
 namespace {
 
@@ -87,6 +88,42 @@ void DragOver(HWND window, POINT from, POINT to) {
 HTREEITEM Selected(HWND tree) {
     return reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
 }
+
+std::wstring Wide(const std::string& text, UINT codePage) {
+    std::wstring wide(text.size() + 1, L'\0');
+    wide.resize(size_t(MultiByteToWideChar(codePage, 0, text.data(), int(text.size()), &wide[0], int(wide.size()))));
+    return wide;
+}
+
+std::string Narrow(const std::wstring& wide, UINT codePage) {
+    std::string text(wide.size() * 4 + 1, '\0');
+    text.resize(size_t(WideCharToMultiByte(codePage, 0, wide.data(), int(wide.size()), &text[0], int(text.size()),
+                                           nullptr, nullptr)));
+    return text;
+}
+
+// Starts the program from the product folder; ends it when the test ends
+// (a program still running then is stopped).
+struct Program {
+    PROCESS_INFORMATION process{};
+    bool Start() {
+        const std::string program = std::string(SNAPWELL_PRODUCT_DIR) + "\\Snapwell.exe";
+        STARTUPINFOA startup{};
+        startup.cb = sizeof startup;
+        if (!CreateProcessA(program.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                            &process))
+            return false;
+        CloseHandle(process.hThread);
+        return true;
+    }
+    ~Program() {
+        if (!process.hProcess)
+            return;
+        if (WaitForSingleObject(process.hProcess, 0) == WAIT_TIMEOUT)
+            TerminateProcess(process.hProcess, 1);
+        CloseHandle(process.hProcess);
+    }
+};
 
 std::vector<uint8_t> Decoded(const std::string& path, int32_t& w, int32_t& h) {
     CImage image;
@@ -231,4 +268,101 @@ TEST(EndToEnd, TurnCropAndCopyWithTheKeyboardThenQuit) {
     TProperties stored("", "");
     EXPECT_TRUE(config->ReadProperties(stored));
     EXPECT_EQ(stored.ToImage(), settings.ToImage());
+}
+
+TEST(EndToEnd, AnOldRecordOpensItsFolderAndNamesInEveryLanguageAreCopied) {
+    ASSERT_TRUE(InitImaging());
+    MainWindowSession s;
+    // The record as the program wrote it before it spoke UTF-8: the source
+    // folder in the system's own ANSI code page, accented; the copy folder
+    // in UTF-8 as the program writes it now.
+    DWORD legacy = 0;
+    ASSERT_NE(GetLocaleInfoW(LOCALE_SYSTEM_DEFAULT, LOCALE_IDEFAULTANSICODEPAGE | LOCALE_RETURN_NUMBER,
+                             reinterpret_cast<LPWSTR>(&legacy), sizeof legacy / sizeof(wchar_t)),
+              0);
+    const std::string source = s.SourceFolder() + u8"\\Café Noël";
+    const std::string oldSource = Narrow(Wide(source, CP_UTF8), legacy);
+    ASSERT_NE(oldSource, source);
+    ASSERT_EQ(Wide(oldSource, legacy), Wide(source, CP_UTF8)) << "the folder's name fits the legacy code page";
+    const std::string copies = s.CopyFolder() + u8"\\Копии";
+    ASSERT_TRUE(CreateDirectoryW(Wide(source, CP_UTF8).c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryW(Wide(copies, CP_UTF8).c_str(), nullptr));
+    g_sExeName = "Snapwell";
+    g_sConfigFolder = s.ConfigFile().substr(0, s.ConfigFile().rfind('\\') + 1);
+    CreateDirectoryA(g_sConfigFolder.c_str(), nullptr);
+    TProperties settings(oldSource.c_str(), copies.c_str());
+    settings.m_nFilenameMode = fmNeverPrompt;
+    OpenConfig()->WriteProperties(settings);
+
+    const struct {
+        std::string name;
+        int32_t w, h;
+    } pictures[] = {
+        {u8"東京タワー.jpg", 160, 120}, {u8"Москва.jpg", 160, 120}, {u8"Ελλάδα.jpg", 160, 120},
+        {u8"Crème brûlée.jpg", 160, 120}, {u8"🌅 Morgen.jpg", 160, 120},
+    };
+    for (const auto& p : pictures) {
+        const std::wstring to = Wide(source + "\\" + p.name, CP_UTF8);
+        const std::wstring from = Wide(std::string(SNAPWELL_CORPUS_DIR) + "/jpeg_baseline_420.jpg", CP_UTF8);
+        ASSERT_TRUE(CopyFileW(from.c_str(), to.c_str(), FALSE)) << p.name;
+        SetFileAttributesW(to.c_str(), FILE_ATTRIBUTE_NORMAL);
+    }
+
+    Program program;
+    ASSERT_TRUE(program.Start()) << GetLastError();
+    HWND main = nullptr;
+    ASSERT_TRUE(harness::WaitUntil(
+        [&] { return (main = harness::FindProcessWindow(program.process.dwProcessId, "TfrmMain")) != nullptr; },
+        20000));
+    HWND tree = harness::FindDescendant(main, "SysTreeView32");
+    ASSERT_TRUE(tree);
+    // The old record's folder is open: its pictures are listed, the first shown.
+    ASSERT_TRUE(harness::WaitUntil([&] { return Selected(tree) != nullptr; }));
+    EXPECT_EQ(TreeView_GetCount(tree), 1 + std::size(pictures));
+
+    // The first turned right, then each copied with Ctrl+C, auto advance
+    // going on to the next and round to the first.
+    SendMessageA(main, WM_COMMAND, MAKEWPARAM(cmdRotateRight, 0), 0);
+    const HTREEITEM first = Selected(tree);
+    for (size_t i = 0; i < std::size(pictures); ++i) {
+        const HTREEITEM before = Selected(tree);
+        SetForegroundWindow(main);
+        ASSERT_TRUE(harness::WaitUntil([&] { return GetForegroundWindow() == main; }));
+        PressChord('C');
+        ASSERT_TRUE(harness::WaitUntil([&] { return Selected(tree) != before; }, 20000)) << i;
+    }
+    EXPECT_EQ(Selected(tree), first);
+    PostMessageA(main, WM_CLOSE, 0, 0);
+    ASSERT_EQ(WaitForSingleObject(program.process.hProcess, 20000), WAIT_OBJECT_0);
+
+    // Every copy under its source's true name, one of them turned.
+    int turned = 0;
+    for (const auto& p : pictures) {
+        int32_t w = 0, h = 0;
+        EXPECT_FALSE(Decoded(copies + "\\" + p.name, w, h).empty()) << p.name;
+        EXPECT_TRUE((w == p.w && h == p.h) || (w == p.h && h == p.w)) << p.name;
+        turned += w == p.h;
+    }
+    EXPECT_EQ(turned, 1);
+    std::set<std::wstring> written;
+    WIN32_FIND_DATAW found{};
+    HANDLE search = FindFirstFileW(Wide(copies + "\\*.jpg", CP_UTF8).c_str(), &found);
+    ASSERT_NE(search, INVALID_HANDLE_VALUE);
+    do
+        written.insert(found.cFileName);
+    while (FindNextFileW(search, &found));
+    FindClose(search);
+    std::set<std::wstring> expected;
+    for (const auto& p : pictures)
+        expected.insert(Wide(p.name, CP_UTF8));
+    EXPECT_EQ(written, expected);
+
+    // The record now holds the folder in UTF-8, in the same layout.
+    const std::string record = imagingtest::ReadFileBytes(s.ConfigFile());
+    EXPECT_NE(record.find(source + std::string(1, '\0')), std::string::npos);
+    EXPECT_EQ(record.find(oldSource + std::string(1, '\0')), std::string::npos);
+    TProperties stored("", "");
+    ASSERT_TRUE(OpenConfig()->ReadProperties(stored));
+    EXPECT_EQ(std::string(stored.m_szSourceFolder), source);
+    EXPECT_EQ(std::string(stored.m_szTargetFolder), copies);
 }

@@ -38,6 +38,9 @@ const Expected kTable[] = {
     {1021, "Failure to write the copy:\n\n%s\n\n%s"},
     {1022, "The source image file has changed since it was shown:\n\n%s\n\n"
            "It is shown as it is now. Check the crop and copy it again."},
+    {1024, "The folder path is too long to be kept in the settings:\n\n%s\n\nA path may take at most 259 "
+           "bytes, and each character beyond plain Latin letters, digits and signs takes two to four. "
+           "Choose a folder with a shorter path."},
 };
 } // namespace
 

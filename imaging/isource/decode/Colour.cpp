@@ -11,11 +11,6 @@
 
 namespace isource {
 
-// The default CMYK profile, built into the library from the file the build
-// names (see CMakeLists.txt).
-extern const unsigned char kDefaultCmykIcc[];
-extern const size_t kDefaultCmykIccSize;
-
 namespace {
 
 // Little CMS reports a damaged profile through its context's handler; we
@@ -294,17 +289,17 @@ std::unique_ptr<ColourConversion> ColourConversion::ForCmyk(const std::vector<ui
         if (own)
             return own;
     }
-    // Made on first use (a tenth of a second) and kept for the process.
-    static const std::unique_ptr<ColourConversion> s_default =
-        CmykThrough(kDefaultCmykIcc, kDefaultCmykIccSize);
+    // Made on first use and kept for the process; the profile itself is
+    // only needed until its transform is made.
+    static const std::unique_ptr<ColourConversion> s_default = []() -> std::unique_ptr<ColourConversion> {
+        const std::vector<uint8_t> icc = DefaultCmykProfile();
+        if (icc.empty())
+            return nullptr;
+        return CmykThrough(icc.data(), icc.size());
+    }();
     if (!s_default)
         return nullptr;
     return std::make_unique<Borrowed>(*s_default);
-}
-
-const std::vector<uint8_t>& DefaultCmykProfile() {
-    static const std::vector<uint8_t> s_profile(kDefaultCmykIcc, kDefaultCmykIcc + kDefaultCmykIccSize);
-    return s_profile;
 }
 
 void ColourConversion::ConvertPicture(uint8_t* pixels, int32_t width, int32_t height) const {

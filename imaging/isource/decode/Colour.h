@@ -3,7 +3,8 @@
 // converted to sRGB with the perceptual intent, so that the picture shown
 // and the copy written look as the file's maker meant on any screen or
 // photo frame that assumes sRGB. CMYK samples always go through a profile:
-// the file's own, or a default press profile (SWOP) when it has none.
+// the file's own, or our default press profile (offset on coated paper,
+// DefaultCmykProfile.cpp) when it has none.
 #pragma once
 
 #include <cstddef>
@@ -54,7 +55,8 @@ public:
     void ConvertPicture(uint8_t* pixels, int32_t width, int32_t height) const;
 };
 
-// The default CMYK profile's bytes, for tests and measurements.
-const std::vector<uint8_t>& DefaultCmykProfile();
+// The default CMYK profile's bytes, made anew on each call (tens of
+// milliseconds); empty only when out of memory.
+std::vector<uint8_t> DefaultCmykProfile();
 
 } // namespace isource
