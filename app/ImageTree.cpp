@@ -77,7 +77,6 @@ void TfrmMain::PopulateTree() {
         // (freed below when no picture follows); the view is painted empty
         // only when none follows, and the commands follow at the end.
         m_pPictures->StopReadAhead();
-        m_SpareBitmap = m_pImageCtrl->TakeBitmap();
         m_pImageCtrl->ClearUnpainted();
         // One redraw for the whole fill, and entries added in the tree's own
         // order at the end of the list instead of a sorted insertion each.
@@ -106,7 +105,6 @@ void TfrmMain::PopulateTree() {
     } else {
         m_pPictures->DropReadAhead();
     }
-    m_SpareBitmap.Reset(); // no picture took it
     UpdateWindow(m_pImageCtrl->Handle()); // emptied above, when no picture painted over it
     UpdateCommands();
 }
@@ -170,46 +168,69 @@ std::string TfrmMain::SelectedImagePath() const {
 }
 
 void TfrmMain::ShowImageBitmap() {
-    // The new picture is placed by the settings as they are now.
+    // The new picture is placed by the settings as they are now; the view
+    // asks the picture cache for its bitmap at the size it places it.
     SyncViewSettings();
-    // The bitmap shown gives the new one its memory when their sizes agree
-    // (none of it is mapped afresh) and goes first otherwise: two bitmaps
-    // beside two pictures would break the bound of two pictures and one
-    // bitmap. Nothing paints before SetBitmap.
-    ui::UniqueBitmap shown = m_pImageCtrl->TakeBitmap();
-    if (!shown)
-        shown = std::move(m_SpareBitmap);
-    m_SpareBitmap.Reset();
-    ui::WindowDC dc(m_pImageCtrl->Handle());
-    m_pImageCtrl->SetBitmap(m_pImage->CreateBitmap(dc.Get(), shown.Release()));
+    const SIZE size = m_pPictures->ShownSize();
+    m_pImageCtrl->SetPicture(size.cx, size.cy);
 }
 
 void TfrmMain::ClearView() {
-    m_SpareBitmap = m_pImageCtrl->TakeBitmap();
     m_pImageCtrl->ClearUnpainted();
 }
 
-// The picture of the file as it is on disk now, turned by the user's
-// rotation: the one decoded before when the file is unchanged (the read-ahead
-// included), else the file read again.
+// With bShow, the picture of the selected file as it is on disk now shown
+// as soon as can be (reduced at first when it was not read ahead); without,
+// the whole picture in the image object turned by the user's rotation, for
+// what needs every pixel: the one decoded before when the file is unchanged
+// (the read-ahead included), else the file read again.
 bool TfrmMain::LoadSelectedImage(bool bShow) {
-    if (!m_pPictures->Use(SelectedImagePath(), m_nRotation))
+    if (!bShow)
+        return m_pPictures->Use(SelectedImagePath(), m_nRotation);
+    RECT client{};
+    GetClientRect(m_pImageCtrl->Handle(), &client);
+    if (!m_pPictures->Show(SelectedImagePath(), m_nRotation, client.right, client.bottom))
         return false;
-    if (bShow)
-        ShowImageBitmap();
+    ShowImageBitmap();
     return true;
 }
 
 void TfrmMain::RotateImage(int32_t nCode) {
     ui::WaitCursor wait;
-    if (!LoadSelectedImage(false))
+    const std::string sPath = SelectedImagePath();
+    // A file changed on disk is read again (and shown turned as before).
+    if (!m_pPictures->Shows(sPath) && !LoadSelectedImage(false))
         return;
-    // A turn that could not be made (memory) is not counted, so the copy
-    // is never turned further than the picture on screen.
-    if (!m_pPictures->Turn(static_cast<uint8_t>(nCode)))
-        return;
-    ShowImageBitmap();
+    // Shown turned at once from the picture as it is held; the picture
+    // itself is turned once the view shows it (FinishTurn).
     m_nRotation = CombineRotation(m_nRotation, nCode);
+    m_pPictures->SetRotation(m_nRotation);
+    ShowImageBitmap();
+    ScheduleTurn();
+}
+
+void TfrmMain::ScheduleTurn() {
+    if (!m_bTurnPosted && PostMessageA(Handle(), WM_FINISHTURN, 0, 0))
+        m_bTurnPosted = true;
+}
+
+void TfrmMain::FinishTurn() {
+    m_bTurnPosted = false;
+    const std::string sPath = SelectedImagePath();
+    // A picture still being read whole is turned when it arrives.
+    if (sPath.empty() || !m_pPictures->HoldsWhole(sPath))
+        return;
+    if (m_pPictures->HeldRotation() == m_nRotation)
+        return;
+    if (!m_pPictures->Use(sPath, m_nRotation) && m_pPictures->HoldsWhole(sPath)) {
+        // A turn that could not be made (memory) is not counted: the
+        // picture is shown as it is held, so the copy is never turned
+        // otherwise than the picture on screen.
+        m_nRotation = m_pPictures->HeldRotation();
+        m_pPictures->SetRotation(m_nRotation);
+        ShowImageBitmap();
+        UpdateCommands();
+    }
     ScheduleReadAhead(); // the turn needed the read-ahead's memory
 }
 
@@ -243,7 +264,6 @@ void TfrmMain::SelectStep(int nDirection) {
         if (step.bRound)
             SetFocus(tvImages);
     }
-    m_SpareBitmap.Reset();
 }
 
 void TfrmMain::btnSourceClick() {

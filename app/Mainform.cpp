@@ -163,6 +163,7 @@ void TfrmMain::InitialiseWindow() {
         if (InitImaging()) {
             m_pImage = std::make_unique<CImage>();
             m_pPictures = std::make_unique<CPictureCache>(*m_pImage, Handle(), WM_READAHEAD);
+            m_pImageCtrl->SetDisplaySource(m_pPictures.get());
             m_bInitialised = true;
         } else {
             nFailure = IDS_IMAGE_DLL_FAILED;
@@ -216,6 +217,8 @@ void TfrmMain::FormClose() {
     }
     m_bClosed = true;
     m_pState.reset();
+    if (m_pImageCtrl)
+        m_pImageCtrl->SetDisplaySource(nullptr);
     m_pPictures.reset(); // stops the read-ahead before the image object goes
     m_pImage.reset();
     m_pImageCtrl.reset();
@@ -243,8 +246,19 @@ LRESULT TfrmMain::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         UpdateStatusBar(reinterpret_cast<const TStatusData*>(lp));
         return 0;
     case WM_READAHEAD:
-        if (m_pPictures)
-            m_pPictures->ReadAheadDone(static_cast<uint32_t>(wp));
+        // The picture shown from its reduced read is whole now: shown
+        // sharp, turned as the user turned it meanwhile, then the neighbour
+        // is read ahead.
+        if (m_pPictures && !m_bClosed && m_pPictures->ReadAheadDone(static_cast<uint32_t>(wp))) {
+            m_pImageCtrl->PictureChanged();
+            if (m_nRotation != -1)
+                ScheduleTurn();
+            ScheduleReadAhead();
+        }
+        return 0;
+    case WM_FINISHTURN:
+        if (m_pPictures && !m_bClosed)
+            FinishTurn();
         return 0;
     case WM_STARTREADAHEAD:
         m_bReadAheadPosted = false;

@@ -51,6 +51,9 @@ public:
     // Posted to itself: the read-ahead starts once the command that showed
     // a picture has finished.
     static constexpr UINT WM_STARTREADAHEAD = WM_APP + 1003;
+    // Posted to itself: the picture is turned as the user turned it, once
+    // the view shows the turn.
+    static constexpr UINT WM_FINISHTURN = WM_APP + 1004;
 
     TfrmMain();
     ~TfrmMain() override;
@@ -123,6 +126,8 @@ private:
     // current command has finished).
     void ReadAheadNeighbour();
     void ScheduleReadAhead();
+    void ScheduleTurn();
+    void FinishTurn();
     // Clears the view, keeping its bitmap's memory for the next picture.
     void ClearView();
     void btnSourceClick();
@@ -196,9 +201,9 @@ private:
     bool m_bStartMaximised = false; // shown maximised the first time
     int32_t m_nRotation = -1;
     bool m_bReadAheadPosted = false;
+    bool m_bTurnPosted = false;
     TViewUpdate m_ViewUpdate = TViewUpdate::None; // asked by the last command
     std::optional<ToolbarFlags> m_ShownWord;      // on the tool bar now
-    ui::UniqueBitmap m_SpareBitmap;               // the bitmap last shown, while the view shows none
     std::unique_ptr<TImageCtrl> m_pImageCtrl;
     std::unique_ptr<CImage> m_pImage;
     std::unique_ptr<CPictureCache> m_pPictures; // what m_pImage holds, and the read-ahead

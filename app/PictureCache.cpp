@@ -22,6 +22,18 @@ uint64_t PictureBytesOf(const CImage& image) {
     return image.HasPicture() ? uint64_t(image.Width()) * uint64_t(image.Height()) * 3u : 0;
 }
 
+// The display bitmap: four bytes a pixel of the picture on screen, at most
+// the screen.
+uint64_t DisplayBitmapBytes(const CImage& image) {
+    const uint64_t nScreen = uint64_t(std::max(GetSystemMetrics(SM_CXVIRTUALSCREEN), 1)) *
+                             uint64_t(std::max(GetSystemMetrics(SM_CYVIRTUALSCREEN), 1)) * 4u;
+    return std::min(PictureBytesOf(image) / 3 * 4, nScreen);
+}
+
+bool QuarterTurn(int32_t nRotation) {
+    return nRotation == 0 || nRotation == 2;
+}
+
 } // namespace
 
 CPictureCache::CPictureCache(CImage& image, HWND hWindow, UINT nMessage)
@@ -44,6 +56,7 @@ void CPictureCache::StopReadAhead() {
     m_ReadAhead.Cancel();
     m_nAheadId = 0;
     m_sAheadPath.clear();
+    m_bAheadShown = false;
     if (m_pAhead) {
         m_Spare.Reset(m_pAhead->ReleaseBlock());
         m_pAhead.reset();
@@ -56,8 +69,49 @@ void CPictureCache::DropReadAhead() {
 }
 
 bool CPictureCache::TurnTo(int32_t nRotation) {
+    m_nWanted = nRotation;
     const int32_t nCode = TurnBetween(m_nTurn, nRotation);
     return nCode < 0 || Turn(uint8_t(nCode));
+}
+
+void CPictureCache::DropPreview() {
+    m_pPreview.reset();
+    m_sPreviewPath.clear();
+    m_PreviewStamp = TFileStamp{};
+}
+
+const CImage* CPictureCache::Shown() const {
+    if (m_pPreview)
+        return m_pPreview.get();
+    return m_Image.HasPicture() ? &m_Image : nullptr;
+}
+
+SIZE CPictureCache::ShownSize() const {
+    const CImage* pShown = Shown();
+    if (pShown == nullptr)
+        return SIZE{0, 0};
+    // The reduced read is never turned; the image object may be.
+    const int32_t nTurn = m_pPreview ? m_nWanted : TurnBetween(m_nTurn, m_nWanted);
+    const bool bExchange = QuarterTurn(nTurn);
+    return bExchange ? SIZE{pShown->FullHeight(), pShown->FullWidth()}
+                     : SIZE{pShown->FullWidth(), pShown->FullHeight()};
+}
+
+HBITMAP CPictureCache::MakeDisplayBitmap(HDC dc, int32_t width, int32_t height, HBITMAP reuse) {
+    const CImage* pShown = Shown();
+    if (pShown == nullptr) {
+        if (reuse != nullptr)
+            DeleteObject(reuse);
+        return nullptr;
+    }
+    const int32_t nTurn = m_pPreview ? m_nWanted : TurnBetween(m_nTurn, m_nWanted);
+    return pShown->CreateDisplayBitmap(dc, width, height, nTurn, reuse);
+}
+
+bool CPictureCache::Shows(const std::string& sPath) const {
+    const TFileStamp now = StampOf(sPath);
+    return (m_pPreview && m_sPreviewPath == sPath && m_PreviewStamp == now) ||
+           (!m_pPreview && m_Image.HasPicture() && m_sPath == sPath && m_Stamp == now);
 }
 
 bool CPictureCache::Turn(uint8_t nCode) {
@@ -78,11 +132,14 @@ bool CPictureCache::TakeAhead(const std::string& sPath, const TFileStamp& stamp)
     }
     if (!m_pAhead || m_AheadStamp != stamp)
         return false;
-    // The picture shown before keeps its memory for the next read-ahead.
+    // The picture shown before keeps its memory for the next read-ahead
+    // (none when it went into this very decode).
     m_Image.Swap(*m_pAhead);
-    m_Spare.Reset(m_pAhead->ReleaseBlock());
+    if (HGLOBAL hBefore = m_pAhead->ReleaseBlock())
+        m_Spare.Reset(hBefore);
     m_pAhead.reset();
     m_sAheadPath.clear();
+    m_bAheadShown = false;
     m_sPath = sPath;
     m_Stamp = stamp;
     m_nTurn = -1;
@@ -91,10 +148,16 @@ bool CPictureCache::TakeAhead(const std::string& sPath, const TFileStamp& stamp)
 
 bool CPictureCache::Use(const std::string& sPath, int32_t nRotation) {
     const TFileStamp now = StampOf(sPath);
-    if (m_Image.HasPicture() && m_sPath == sPath && m_Stamp == now)
+    if (m_Image.HasPicture() && m_sPath == sPath && m_Stamp == now) {
+        DropPreview();
         return TurnTo(nRotation);
-    if (TakeAhead(sPath, now))
+    }
+    // The full decode of a picture shown reduced is awaited here.
+    if (TakeAhead(sPath, now)) {
+        DropPreview();
         return TurnTo(nRotation);
+    }
+    DropPreview();
 
     // Read here, the user waiting, into the memory of the picture shown
     // before. Going elsewhere stops the read-ahead, so nothing else is read
@@ -124,11 +187,97 @@ bool CPictureCache::Use(const std::string& sPath, int32_t nRotation) {
     return TurnTo(nRotation);
 }
 
+bool CPictureCache::Show(const std::string& sPath, int32_t nRotation, int32_t nFitWidth, int32_t nFitHeight) {
+    const TFileStamp now = StampOf(sPath);
+    if (m_Image.HasPicture() && m_sPath == sPath && m_Stamp == now) {
+        DropPreview();
+        m_nWanted = nRotation;
+        return true;
+    }
+    if (m_pPreview && m_sPreviewPath == sPath && m_PreviewStamp == now) {
+        m_nWanted = nRotation;
+        return true;
+    }
+    // Read ahead, or being read: a decode under way is nearer its end than
+    // a new one would be.
+    if (TakeAhead(sPath, now)) {
+        DropPreview();
+        m_nWanted = nRotation;
+        return true;
+    }
+
+    // Read reduced while the user waits.
+    auto pPreview = std::make_unique<CImage>();
+    TLoadOptions options;
+    const bool bExchange = QuarterTurn(nRotation);
+    options.nFitWidth = bExchange ? nFitHeight : nFitWidth;
+    options.nFitHeight = bExchange ? nFitWidth : nFitHeight;
+    if (sPath != m_sPath)
+        StopReadAhead();
+    TLoadResult result = pPreview->Load(sPath, options);
+    if (result != TLoadResult::Loaded) {
+        // As a load that failed: the image object holds no picture, and the
+        // view keeps what it shows until it is told otherwise.
+        DropPreview();
+        m_sPath.clear();
+        m_nTurn = -1;
+        const bool bHeld = m_Image.HasPicture() || m_Spare;
+        m_Image.Unload();
+        if (result == TLoadResult::Failed && bHeld) {
+            // A picture read whole (a format without a reduced read) may
+            // not have fitted beside the pictures kept: once more with their
+            // memory given back.
+            DropReadAhead();
+            result = pPreview->Load(sPath, options);
+        }
+        if (result != TLoadResult::Loaded)
+            return false;
+    }
+    ++m_Stats.nDecodes;
+    const TFileStamp after = StampOf(sPath);
+    const TFileStamp stamp = after == now ? now : TFileStamp{};
+    DropPreview();
+    m_nWanted = nRotation;
+    if (!pPreview->Reduced()) {
+        // Small enough to arrive whole (or a format read whole anyway): it
+        // is the picture, and the one before keeps its memory for the next
+        // read-ahead.
+        StopReadAhead();
+        m_Image.Swap(*pPreview);
+        if (HGLOBAL hBefore = pPreview->ReleaseBlock())
+            m_Spare.Reset(hBefore);
+        m_sPath = sPath;
+        m_Stamp = stamp;
+        m_nTurn = -1;
+        return true;
+    }
+    ++m_Stats.nReduced;
+    m_pPreview = std::move(pPreview);
+    m_sPreviewPath = sPath;
+    m_PreviewStamp = stamp;
+    // The full decode on the read-ahead's thread, into the memory of the
+    // picture shown before, with no limit but the library's, as a read
+    // while the user waits would have.
+    StopReadAhead();
+    m_sPath.clear();
+    m_nTurn = -1;
+    ui::UniqueGlobal reuse(m_Image.ReleaseBlock());
+    Count(1);
+    m_sAheadPath = sPath;
+    m_bAheadShown = true;
+    m_nAheadId = m_ReadAhead.Request(sPath, 0, std::move(reuse));
+    return true;
+}
+
 bool CPictureCache::Outdated(const std::string& sPath) const {
+    if (m_pPreview && m_sPreviewPath == sPath)
+        return m_PreviewStamp != StampOf(sPath);
     return m_Image.HasPicture() && m_sPath == sPath && m_Stamp != StampOf(sPath);
 }
 
 void CPictureCache::ReadAhead(const std::string& sPath) {
+    if (m_bAheadShown)
+        return; // the picture shown comes first; the window asks again once it is whole
     if (sPath.empty() || (sPath == m_sPath && m_Image.HasPicture())) {
         DropReadAhead();
         return;
@@ -137,9 +286,8 @@ void CPictureCache::ReadAhead(const std::string& sPath) {
         return; // already read or being read
     m_ReadAhead.Cancel();
     m_pAhead.reset();
-    // The display bitmap takes four bytes a pixel.
     const uint64_t nShown = PictureBytesOf(m_Image);
-    const uint64_t nLimit = ReadAheadLimit(m_nMemory, nShown, nShown / 3 * 4);
+    const uint64_t nLimit = ReadAheadLimit(m_nMemory, nShown, DisplayBitmapBytes(m_Image));
     if (nLimit == 0) {
         m_nAheadId = 0;
         m_sAheadPath.clear();
@@ -152,13 +300,25 @@ void CPictureCache::ReadAhead(const std::string& sPath) {
     m_nAheadId = m_ReadAhead.Request(sPath, size_t(std::min<uint64_t>(nLimit, SIZE_MAX)), std::move(m_Spare));
 }
 
-void CPictureCache::ReadAheadDone(uint32_t nId) {
+bool CPictureCache::ReadAheadDone(uint32_t nId) {
     if (nId == 0 || nId != m_nAheadId)
-        return; // dropped meanwhile
+        return false; // dropped meanwhile
     m_nAheadId = 0;
     m_pAhead = m_ReadAhead.Take(nId, m_AheadStamp);
-    if (!m_pAhead)
+    if (!m_pAhead) {
+        // A full decode that failed leaves the reduced picture shown; what
+        // needs the whole picture reads the file again and says why not.
         m_sAheadPath.clear();
+        m_bAheadShown = false;
+        return false;
+    }
+    if (!m_bAheadShown || !m_pPreview || m_sPreviewPath != m_sAheadPath)
+        return false;
+    // The picture shown is whole now, unless its file changed meanwhile.
+    if (!TakeAhead(m_sPreviewPath, m_PreviewStamp))
+        return false;
+    DropPreview();
+    return true;
 }
 
 CPictureCache::TStats CPictureCache::Stats() {

@@ -68,6 +68,10 @@ public:
         const int nRefusedBefore = m_Form.Pictures()->Stats().nRefused;
         harness::PumpMessages(); // the read-ahead starts once the command is done
         CPictureCache& pictures = *m_Form.Pictures();
+        // A picture shown from its reduced read is read whole first; the
+        // next one is read ahead after that.
+        harness::PumpUntil([&] { return !pictures.ShowsReduced(); }, 120000);
+        harness::PumpMessages();
         harness::PumpUntil([&] { return pictures.AheadPath().empty() || pictures.AheadArrived(); }, 120000);
         const size_t nAheadPeak = m_Memory.Peak();
         const char* szAhead = pictures.AheadArrived()                        ? "arrived"

@@ -284,10 +284,13 @@ std::vector<std::string> FoldersIn(const std::string& sParent) {
 //   (a) Next Image through the folder, to the next picture painted;
 //   (b) Copy Image with auto advance (a crop box drawn once and kept, the
 //       copy scaled to a 1920 x 1080 display, every fifth picture turned
-//       first), to the copy written and the next picture painted;
+//       first, the turn timed to the turned picture painted), to the copy
+//       written and the next picture painted;
 //   (c) the first picture of each folder under `sFirsts`, from the source
 //       folder chosen to its first picture painted, each beside the decode
 //       alone (CImage::Load) of that picture a second before;
+//   (d) after (a), the window made smaller and larger again, each step to
+//       the view repainted;
 // and the decode alone of every picture before the window opens, into new
 // memory and into the last picture's. Also the process's private bytes at
 // their peak against the bound of two pictures and a display bitmap.
@@ -360,6 +363,24 @@ int Photos(const std::string& sFolder, const std::string& sFirsts, double pauseM
     }
     const CPictureCache::TStats afterNext = form.Pictures()->Stats();
 
+    // (d) The window made smaller and larger again, as a person drags its
+    // corner, each step to the view repainted at its new size.
+    Series resize;
+    {
+        RECT window{};
+        GetWindowRect(form.Handle(), &window);
+        const int w = window.right - window.left, h = window.bottom - window.top;
+        for (int i = 0; i < 12; ++i) {
+            Pause(pauseMs / 4);
+            const int dw = i % 2 == 0 ? -120 : 0, dh = i % 2 == 0 ? -80 : 0;
+            resize.Add(painted.Run("a resize", [&] {
+                SetWindowPos(form.Handle(), nullptr, 0, 0, w + dw, h + dh,
+                             SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+                RedrawWindow(form.Handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+            }));
+        }
+    }
+
     // (b) From the first picture again, as a display of 1920 x 1080 takes it.
     Pause(pauseMs);
     SendCommand(form, cmdNextImage);
@@ -382,9 +403,7 @@ int Photos(const std::string& sFolder, const std::string& sFirsts, double pauseM
     for (size_t i = 0; i < entries.size(); ++i) {
         Pause(pauseMs);
         if (i % 5 == 4) {
-            const double start = Now();
-            SendCommand(form, cmdRotateRight);
-            rotate.Add(Now() - start);
+            rotate.Add(painted.Run("Rotate Right", [&] { SendCommand(form, cmdRotateRight); }));
             Pause(pauseMs);
         }
         const std::string sCopy = sCopies + "\\" + CopyFileName(EntryText(tree, entries[i]));
@@ -430,6 +449,7 @@ int Photos(const std::string& sFolder, const std::string& sFirsts, double pauseM
     next.Print("next");
     copy.Print("copy");
     rotate.Print("rotate");
+    resize.Print("resize");
     first.Print("first");
     std::printf("first_ratio=%.2f first_ratio_quiet=%.2f first_ratio_reused=%.2f next_decodes=%d "
                 "copy_decodes=%d first_decodes=%d "

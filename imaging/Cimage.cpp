@@ -150,8 +150,8 @@ bool CImage::Load(const std::string& sPath) {
     g_IS3.m_pSeek(m_hSource, 0, 0);
     uint32_t nWidth = 0, nHeight = 0;
     HGLOBAL hMemory = static_cast<HGLOBAL>(g_IS3.m_pReadImageToRGB(m_hSource, &nWidth, &nHeight));
-    m_nWidth = int32_t(nWidth);
-    m_nHeight = int32_t(nHeight);
+    m_nWidth = m_nFullWidth = int32_t(nWidth);
+    m_nHeight = m_nFullHeight = int32_t(nHeight);
     if (hMemory != nullptr && !TakeMemory(hMemory, m_nWidth, m_nHeight))
         GlobalFree(hMemory);
     if (HasPicture())
@@ -169,6 +169,13 @@ TLoadResult CImage::Load(const std::string& sPath, const TLoadOptions& options) 
     read.maxBytes = options.nMaxBytes > UINT32_MAX ? 0 : uint32_t(options.nMaxBytes);
     read.cancel = options.pCancel;
     read.reuse = options.hReuse;
+    uint32_t nFullWidth = 0, nFullHeight = 0;
+    if (options.nFitWidth > 0 && options.nFitHeight > 0) {
+        read.fitWidth = uint32_t(options.nFitWidth);
+        read.fitHeight = uint32_t(options.nFitHeight);
+    }
+    read.fullWidth = &nFullWidth;
+    read.fullHeight = &nFullHeight;
     if (!g_IS3.Complete()) {
         if (options.hReuse != nullptr)
             GlobalFree(options.hReuse);
@@ -185,8 +192,11 @@ TLoadResult CImage::Load(const std::string& sPath, const TLoadOptions& options) 
     const uint32_t nError = hMemory == nullptr ? g_IS3.m_pGetLastError() : uint32_t(kIS3Ok);
     if (hMemory != nullptr && !TakeMemory(hMemory, int32_t(nWidth), int32_t(nHeight)))
         GlobalFree(hMemory);
-    if (HasPicture())
+    if (HasPicture()) {
         ReadExif();
+        m_nFullWidth = int32_t(nFullWidth);
+        m_nFullHeight = int32_t(nFullHeight);
+    }
     g_IS3.m_pCloseSource(m_hSource);
     m_hSource = nullptr;
     if (HasPicture())
@@ -221,6 +231,8 @@ void CImage::Swap(CImage& other) noexcept {
     std::swap(m_pRGB, other.m_pRGB);
     std::swap(m_nWidth, other.m_nWidth);
     std::swap(m_nHeight, other.m_nHeight);
+    std::swap(m_nFullWidth, other.m_nFullWidth);
+    std::swap(m_nFullHeight, other.m_nFullHeight);
     std::swap(m_nBytesPerPixel, other.m_nBytesPerPixel);
     std::swap(m_nBitsPerPixel, other.m_nBitsPerPixel);
     m_vExif.swap(other.m_vExif);
@@ -243,6 +255,18 @@ HBITMAP CImage::CreateBitmap(HDC hDC, HBITMAP hReuse) const {
     }
     return static_cast<HBITMAP>(
         g_IS3.m_pRGBToHBITMAP(m_pRGB.get(), uint32_t(m_nWidth), uint32_t(m_nHeight), hReuse, hDC));
+}
+
+HBITMAP CImage::CreateDisplayBitmap(HDC hDC, int32_t nWidth, int32_t nHeight, int32_t nTurn,
+                                    HBITMAP hReuse) const {
+    if (!HasPicture() || nWidth <= 0 || nHeight <= 0) {
+        if (hReuse != nullptr)
+            DeleteObject(hReuse);
+        return nullptr;
+    }
+    return static_cast<HBITMAP>(g_IS3.m_pScaleToHBITMAP(m_pRGB.get(), uint32_t(m_nWidth), uint32_t(m_nHeight),
+                                                        uint32_t(Stride()), uint32_t(nTurn), uint32_t(nWidth),
+                                                        uint32_t(nHeight), hReuse, hDC));
 }
 
 bool CImage::Rotate(uint8_t nCode) {
@@ -490,8 +514,8 @@ bool CImage::CopyFromMemory(HGLOBAL hMemory, int32_t nWidth, int32_t nHeight) {
         m_pRGB = NewBuffer(nBytes);
         if (m_pRGB) {
             std::memcpy(m_pRGB.get(), pLocked, nBytes);
-            m_nWidth = nWidth;
-            m_nHeight = nHeight;
+            m_nWidth = m_nFullWidth = nWidth;
+            m_nHeight = m_nFullHeight = nHeight;
             m_nBitsPerPixel = 24;
             m_nBytesPerPixel = 3;
         }
@@ -511,8 +535,8 @@ bool CImage::TakeMemory(HGLOBAL hMemory, int32_t nWidth, int32_t nHeight) {
     if (pLocked == nullptr)
         return false;
     m_pRGB = TPixels(pLocked, TPixelRelease{hMemory});
-    m_nWidth = nWidth;
-    m_nHeight = nHeight;
+    m_nWidth = m_nFullWidth = nWidth;
+    m_nHeight = m_nFullHeight = nHeight;
     m_nBitsPerPixel = 24;
     m_nBytesPerPixel = 3;
     return true;
@@ -524,6 +548,6 @@ void CImage::Attach(std::unique_ptr<uint8_t[]> pBuffer, int32_t nWidth, int32_t 
 
 void CImage::Attach(TPixels pBuffer, int32_t nWidth, int32_t nHeight) {
     m_pRGB = std::move(pBuffer);
-    m_nWidth = nWidth;
-    m_nHeight = nHeight;
+    m_nWidth = m_nFullWidth = nWidth;
+    m_nHeight = m_nFullHeight = nHeight;
 }

@@ -32,6 +32,10 @@ struct TLoadOptions {
     size_t nMaxBytes = 0;                      // 0: no limit beyond the library's
     const volatile int32_t* pCancel = nullptr; // non-zero: stop
     HGLOBAL hReuse = nullptr;                  // taken over by the load
+    // A reduced picture is enough while it covers the picture fitted into
+    // this box (see FullWidth); 0 x 0: the whole picture.
+    int32_t nFitWidth = 0;
+    int32_t nFitHeight = 0;
 };
 enum class TLoadResult { Loaded, Failed, OverLimit, Cancelled };
 
@@ -58,6 +62,12 @@ public:
     // longer shown, refilled instead of a new one when it has the size and
     // kind the new one would have.
     HBITMAP CreateBitmap(HDC hDC, HBITMAP hReuse = nullptr) const;
+    // The display bitmap of the picture turned by `nTurn` (0 right, 1 half,
+    // 2 left, -1 none) at nWidth x nHeight, the turned picture's size on
+    // screen, scaled with an area-correct filter; owned by the caller, null
+    // on failure. `hReuse` as for CreateBitmap.
+    HBITMAP CreateDisplayBitmap(HDC hDC, int32_t nWidth, int32_t nHeight, int32_t nTurn,
+                                HBITMAP hReuse = nullptr) const;
 
     // 0 = 90 degrees right, 1 = 180 degrees, 2 = 90 degrees left. Each
     // transformation builds a new buffer and leaves the picture unchanged
@@ -111,6 +121,11 @@ public:
     const uint8_t* Pixels() const { return m_pRGB.get(); }
     int32_t Width() const { return m_nWidth; }
     int32_t Height() const { return m_nHeight; }
+    // The picture's size in the file: the size held unless a load with a
+    // fit box read it reduced (Reduced), which only a display may take.
+    int32_t FullWidth() const { return m_nFullWidth; }
+    int32_t FullHeight() const { return m_nFullHeight; }
+    bool Reduced() const { return HasPicture() && (m_nFullWidth != m_nWidth || m_nFullHeight != m_nHeight); }
     int32_t BytesPerPixel() const { return m_nBytesPerPixel; }
     int32_t BitsPerPixel() const { return m_nBitsPerPixel; }
 
@@ -135,6 +150,8 @@ private:
     TPixels m_pRGB;
     int32_t m_nWidth = 0;
     int32_t m_nHeight = 0;
+    int32_t m_nFullWidth = 0;
+    int32_t m_nFullHeight = 0;
     int32_t m_nBytesPerPixel = 1;
     int32_t m_nBitsPerPixel = 0;
     DWORD m_nWriteError = 0;

@@ -1,6 +1,7 @@
 #include "view/ImageCtrl.h"
 
 #include <cstdlib>
+#include <optional>
 
 namespace {
 const char* const kClassName = "TImageCtrl";
@@ -63,8 +64,13 @@ void TImageCtrl::Repaint() {
     UpdateWindow(Handle());
 }
 
+void TImageCtrl::SetPicture(int32_t w, int32_t h) {
+    m_Picture.Reset();
+    NewPicture(w, h);
+}
+
 void TImageCtrl::SetBitmap(HBITMAP bitmap) {
-    m_Bitmap.Reset(bitmap);
+    m_Picture.Reset(bitmap);
     BITMAP info{};
     int32_t w = 0;
     int32_t h = 0;
@@ -72,11 +78,28 @@ void TImageCtrl::SetBitmap(HBITMAP bitmap) {
         w = info.bmWidth;
         h = std::abs(info.bmHeight);
     }
+    NewPicture(w, h);
+}
+
+void TImageCtrl::NewPicture(int32_t w, int32_t h) {
+    m_bPicture = w > 0 && h > 0;
+    m_bDisplayStale = true;
     RECT client{};
     GetClientRect(Handle(), &client);
     m_CropBox.NewPicture(w, h, client.right, client.bottom);
     Repaint();
     SendStatus();
+}
+
+void TImageCtrl::PictureChanged() {
+    if (!m_bPicture)
+        return;
+    m_bDisplayStale = true;
+    // Only the picture's place: the background around it stays.
+    const TDrawBox& P = m_CropBox.DrawBox();
+    const RECT place{P.Left, P.Top, P.Right, P.Bottom};
+    InvalidateRect(Handle(), &place, FALSE);
+    UpdateWindow(Handle());
 }
 
 void TImageCtrl::Clear() {
@@ -85,7 +108,10 @@ void TImageCtrl::Clear() {
 }
 
 void TImageCtrl::ClearUnpainted() {
-    m_Bitmap.Reset();
+    // The display bitmap stays for the next picture to refill.
+    m_Picture.Reset();
+    m_bPicture = false;
+    m_bDisplayStale = true;
     m_CropBox.ClearPicture();
     InvalidateRect(Handle(), nullptr, FALSE);
 }
@@ -116,14 +142,19 @@ void TImageCtrl::InvertOutline(TPoint corner1, TPoint corner2) {
     // nothing (whatever the platform would make of an empty rectangle).
     if (corner1.X == corner2.X || corner1.Y == corner2.Y)
         return;
-    ui::WindowDC dc(Handle());
-    const int oldMode = SetROP2(dc.Get(), R2_NOT);
+    // In a paint, into its context: clipped to what the paint covers, so
+    // an outline left outside it is not touched.
+    std::optional<ui::WindowDC> window;
+    HDC dc = m_hPaintDC;
+    if (dc == nullptr)
+        dc = window.emplace(Handle()).Get();
+    const int oldMode = SetROP2(dc, R2_NOT);
     {
-        ui::ScopedSelect pen(dc.Get(), GetStockObject(BLACK_PEN));
-        ui::ScopedSelect brush(dc.Get(), GetStockObject(NULL_BRUSH));
-        Rectangle(dc.Get(), corner1.X, corner1.Y, corner2.X, corner2.Y);
+        ui::ScopedSelect pen(dc, GetStockObject(BLACK_PEN));
+        ui::ScopedSelect brush(dc, GetStockObject(NULL_BRUSH));
+        Rectangle(dc, corner1.X, corner1.Y, corner2.X, corner2.Y);
     }
-    SetROP2(dc.Get(), oldMode);
+    SetROP2(dc, oldMode);
 }
 
 void TImageCtrl::ShowCursorFor(THitCode hit) {
@@ -192,27 +223,71 @@ void TImageCtrl::PaintBorderBand() {
     FillRect(dc.Get(), &band, m_hBackground);
 }
 
-void TImageCtrl::Paint() {
-    {
-        // The panel's own painting: its colour over what needs painting.
-        ui::PaintScope paint(Handle());
-        FillRect(paint.Get(), &paint.Area(), m_hBackground);
+HBITMAP TImageCtrl::HalftoneBitmap(HDC dc, int32_t width, int32_t height, HBITMAP reuse) const {
+    BITMAP old{};
+    if (reuse != nullptr && !(GetObjectA(reuse, sizeof old, &old) && old.bmWidth == width &&
+                              std::abs(old.bmHeight) == height)) {
+        DeleteObject(reuse);
+        reuse = nullptr;
     }
-    if (!m_Bitmap)
-        return;
+    HBITMAP bitmap = reuse != nullptr ? reuse : CreateCompatibleBitmap(dc, width, height);
+    if (bitmap == nullptr)
+        return nullptr;
+    ui::UniqueMemoryDC target(dc);
+    ui::UniqueMemoryDC source(dc);
+    ui::ScopedSelect into(target.Get(), bitmap);
+    ui::ScopedSelect from(source.Get(), m_Picture.Get());
+    SetStretchBltMode(target.Get(), HALFTONE);
+    SetBrushOrgEx(target.Get(), 0, 0, nullptr);
+    StretchBlt(target.Get(), 0, 0, width, height, source.Get(), 0, 0, m_CropBox.PictureWidth(),
+               m_CropBox.PictureHeight(), SRCCOPY);
+    return bitmap;
+}
+
+HBITMAP TImageCtrl::DisplayBitmap(HDC dc, int32_t width, int32_t height) {
+    if (!m_bDisplayStale && m_Display && m_DisplaySize.cx == width && m_DisplaySize.cy == height)
+        return m_Display.Get();
+    HBITMAP reuse = m_Display.Release();
+    HBITMAP made = nullptr;
+    if (m_Picture)
+        made = HalftoneBitmap(dc, width, height, reuse);
+    else if (m_pSource != nullptr)
+        made = m_pSource->MakeDisplayBitmap(dc, width, height, reuse);
+    else if (reuse != nullptr)
+        DeleteObject(reuse);
+    m_Display.Reset(made);
+    m_DisplaySize = made != nullptr ? SIZE{width, height} : SIZE{0, 0};
+    m_bDisplayStale = made == nullptr;
+    return made;
+}
+
+void TImageCtrl::Paint() {
+    ui::PaintScope paint(Handle());
+    HDC dc = paint.Get();
     const TDrawBox& P = m_CropBox.DrawBox();
     // A client area below twice the margin inverts the placement; a mirrored
-    // stretch would be all that could be shown, so nothing is.
-    if (P.Width() > 0 && P.Height() > 0) {
-        ui::WindowDC dc(Handle());
-        ui::UniqueMemoryDC memory(dc.Get());
-        ui::ScopedSelect picture(memory.Get(), m_Bitmap.Get());
-        SetStretchBltMode(dc.Get(), COLORONCOLOR);
-        StretchBlt(dc.Get(), P.Left, P.Top, P.Width(), P.Height(), memory.Get(), 0, 0, m_CropBox.PictureWidth(),
-                   m_CropBox.PictureHeight(), SRCCOPY);
+    // picture would be all that could be shown, so nothing is.
+    HBITMAP shown = m_bPicture && P.Width() > 0 && P.Height() > 0 ? DisplayBitmap(dc, P.Width(), P.Height())
+                                                                   : nullptr;
+    // The panel's colour around the picture only: nothing is painted twice,
+    // so resizing does not flicker.
+    const int saved = SaveDC(dc);
+    if (shown != nullptr)
+        ExcludeClipRect(dc, P.Left, P.Top, P.Right, P.Bottom);
+    FillRect(dc, &paint.Area(), m_hBackground);
+    RestoreDC(dc, saved);
+    if (shown != nullptr) {
+        ui::UniqueMemoryDC memory(dc);
+        ui::ScopedSelect picture(memory.Get(), shown);
+        BitBlt(dc, P.Left, P.Top, P.Width(), P.Height(), memory.Get(), 0, 0, SRCCOPY);
     }
-    // The repaint wiped the old outline: draw it anew without erasing.
+    if (!m_bPicture)
+        return;
+    // The repaint wiped the old outline where it painted: draw it anew
+    // there, in the same context.
+    m_hPaintDC = dc;
     m_CropBox.AfterPaint();
+    m_hPaintDC = nullptr;
 }
 
 LRESULT TImageCtrl::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {

@@ -1,8 +1,13 @@
 // The image view: a child window that shows the current picture fitted into
-// its client area and carries the crop box. It owns the display bitmap it is
-// handed, paints it with a plain stretch, draws the crop outline by
-// inverting screen pixels, and reports every change of the crop geometry to
-// its owner with WM_CROPSTATUS. The rules live in CCropBox.
+// its client area and carries the crop box. It owns a display bitmap made
+// at the placement's size in device pixels (by its display source, or from
+// a picture handed over whole as a bitmap), remade whenever that size
+// changes and copied pixel for pixel at every paint, so nothing is ever
+// stretched on screen. Everything is drawn in WM_PAINT's own device
+// context: the background around the picture, the picture, then the crop
+// outline, which mouse moves invert on screen without a repaint. Every
+// change of the crop geometry goes to the owner with WM_CROPSTATUS. The
+// rules live in CCropBox.
 #pragma once
 
 #include "ui/Align.h"
@@ -10,6 +15,7 @@
 #include "ui/Handles.h"
 #include "ui/Window.h"
 #include "view/CropBox.h"
+#include "view/DisplaySource.h"
 #include "view/StatusData.h"
 
 #include <windows.h>
@@ -51,12 +57,20 @@ public:
     // The same from a whole settings record (not kept; null: no maximum and
     // every switch off).
     void SetProperties(const TProperties* properties);
-    // Shows a new picture; the view takes ownership of the bitmap.
+    // Where display bitmaps of the pictures given by SetPicture come from
+    // (not owned; null: none).
+    void SetDisplaySource(TDisplaySource* source) { m_pSource = source; }
+    // Shows a new picture of w x h pixels (the whole picture, as the crop
+    // box counts it), drawn by the display source.
+    void SetPicture(int32_t w, int32_t h);
+    // Shows a new picture given whole as a bitmap, which the view takes
+    // over; its display bitmap is made from it by the system's halftone
+    // (area-averaging) stretch.
     void SetBitmap(HBITMAP bitmap);
-    // Gives up the bitmap shown without repainting: its memory may take the
-    // next picture, and the two never take memory together. SetBitmap or
-    // Clear must follow before the view paints again.
-    ui::UniqueBitmap TakeBitmap() { return std::move(m_Bitmap); }
+    // The display source has better pixels for the picture shown (its full
+    // decode arrived, a turn was made): the display bitmap is made again
+    // and painted; the crop box stays as it is.
+    void PictureChanged();
     // Removes the picture and the crop box.
     void Clear();
     // The same, leaving the empty view to the next paint: a picture shown
@@ -64,7 +78,9 @@ public:
     void ClearUnpainted();
     // Re-places the crop box over the picture after the view's size changed.
     void PlaceCropBox();
-    bool HasPicture() const { return static_cast<bool>(m_Bitmap); }
+    bool HasPicture() const { return m_bPicture; }
+    // The display bitmap's size as last made (0 x 0 before), for tests.
+    SIZE DisplaySize() const { return m_DisplaySize; }
 
     // The crop in picture pixels (all zero: the whole picture) and the copy size.
     TSize GetCropGeometry(TRect& crop, bool recompute);
@@ -99,12 +115,24 @@ private:
 
     void SetAppearance();
     void Paint();
+    // The display bitmap at the placement's size, made when it is missing,
+    // of another size or stale; null when none can be made.
+    HBITMAP DisplayBitmap(HDC dc, int32_t width, int32_t height);
+    // A display bitmap of the picture handed over as a bitmap.
+    HBITMAP HalftoneBitmap(HDC dc, int32_t width, int32_t height, HBITMAP reuse) const;
+    void NewPicture(int32_t w, int32_t h);
     void PaintBorderBand();
     // Sets the view's cursor: a cursor number or a system cursor id.
     void SetViewCursor(LPCSTR cursor);
     void Repaint();
 
-    ui::UniqueBitmap m_Bitmap;
+    TDisplaySource* m_pSource = nullptr;
+    ui::UniqueBitmap m_Picture; // a picture handed over whole (SetBitmap)
+    bool m_bPicture = false;    // a picture is shown
+    ui::UniqueBitmap m_Display; // the picture at m_DisplaySize; kept for reuse while none is shown
+    SIZE m_DisplaySize{0, 0};
+    bool m_bDisplayStale = true;
+    HDC m_hPaintDC = nullptr; // while painting: the outline is drawn there
     CCropBox m_CropBox;
     std::unique_ptr<TStatusData> m_pStatus;
     HWND m_hOwner = nullptr;

@@ -5,6 +5,9 @@
 #include "imaging/isource/Bitmaps.h"
 
 #include "imaging/isource/pixels/BitmapRows.h"
+#include "imaging/isource/pixels/PixelBuffer.h"
+#include "imaging/isource/pixels/Resample.h"
+#include "imaging/isource/pixels/Rotate.h"
 
 #include <algorithm>
 #include <memory>
@@ -137,6 +140,48 @@ HBITMAP MakeBitmap(const uint8_t* rgb, int32_t width, int32_t height, HDC dc, ui
     if (screen != nullptr)
         ReleaseDC(nullptr, screen);
     return bitmap;
+}
+
+HBITMAP MakeDisplayBitmap(const uint8_t* rgb, int32_t width, int32_t height, int32_t stride, int32_t turn,
+                          int32_t outWidth, int32_t outHeight, HDC dc, uint32_t method, HBITMAP reuse) {
+    const bool quarter = turn == kTurnRight || turn == kTurnLeft;
+    // The picture's size on screen before it is turned.
+    const int32_t scaledWidth = quarter ? outHeight : outWidth, scaledHeight = quarter ? outWidth : outHeight;
+    const bool valid = (turn == -1 || turn == kTurnRight || turn == kTurnHalf || turn == kTurnLeft) &&
+                       ValidLayout(rgb, width, height, stride, 3) && outWidth > 0 && outHeight > 0 &&
+                       int64_t{outWidth} * outHeight <= INT32_MAX / 4;
+    if (!valid) {
+        if (reuse != nullptr)
+            DeleteObject(reuse);
+        return nullptr;
+    }
+    const size_t bytes = size_t(outWidth) * size_t(outHeight) * 3u;
+    std::unique_ptr<uint8_t[]> scaled, turned;
+    const uint8_t* shown = rgb;
+    int32_t shownStride = stride;
+    if (scaledWidth != width || scaledHeight != height || stride != width * 3) {
+        scaled.reset(new (std::nothrow) uint8_t[bytes]);
+        if (!scaled || !ResizeImage(rgb, width, height, stride, scaled.get(), scaledWidth, scaledHeight,
+                                    scaledWidth * 3, 3, ResampleKernel::Triangle)) {
+            if (reuse != nullptr)
+                DeleteObject(reuse);
+            return nullptr;
+        }
+        shown = scaled.get();
+        shownStride = scaledWidth * 3;
+    }
+    if (turn != -1) {
+        turned.reset(new (std::nothrow) uint8_t[bytes]);
+        if (!turned || !RotateImage(shown, scaledWidth, scaledHeight, shownStride, turned.get(), outWidth * 3,
+                                    turn, 3)) {
+            if (reuse != nullptr)
+                DeleteObject(reuse);
+            return nullptr;
+        }
+        shown = turned.get();
+        scaled.reset();
+    }
+    return MakeBitmap(shown, outWidth, outHeight, dc, method, reuse);
 }
 
 } // namespace isource

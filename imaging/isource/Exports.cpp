@@ -17,6 +17,7 @@
 
 #include <atomic>
 #include <climits>
+#include <cstddef>
 #include <cstring>
 #include <vector>
 
@@ -49,6 +50,9 @@ uint32_t Result(bool ok) {
         SetLastError(kIS3BadArgument);
     return ok ? 1u : 0u;
 }
+
+// The size of the first IS3ReadOptions, which ended with `reuse`.
+constexpr uint32_t kReadOptionsV1 = offsetof(IS3ReadOptions, fitWidth);
 
 isource::PixelRect RectOf(const int32_t* rect) {
     return {rect[0], rect[1], rect[2], rect[3]};
@@ -133,23 +137,32 @@ IS3Memory IS3_CALL IS3ReadImageToRGBEx(IS3Source source, uint32_t* width, uint32
                                        const IS3ReadOptions* options) {
     // The block to reuse is ours from the call on, also when it fails early.
     isource::ReadLimits limits;
-    if (options != nullptr && options->size >= sizeof(IS3ReadOptions)) {
+    const bool known = options == nullptr || options->size >= kReadOptionsV1;
+    if (options != nullptr && known) {
         limits.maxBytes = options->maxBytes;
         limits.cancel = options->cancel;
         limits.reuse = static_cast<HGLOBAL>(options->reuse);
     }
+    const bool second = options != nullptr && options->size >= sizeof(IS3ReadOptions);
+    if (second) {
+        limits.fitWidth = Fits({options->fitWidth}) ? int32_t(options->fitWidth) : 0;
+        limits.fitHeight = Fits({options->fitHeight}) ? int32_t(options->fitHeight) : 0;
+    }
     return Guarded<IS3Memory>(nullptr, [&]() -> IS3Memory {
-        if (source == nullptr || width == nullptr || height == nullptr ||
-            (options != nullptr && options->size < sizeof(IS3ReadOptions))) {
+        if (source == nullptr || width == nullptr || height == nullptr || !known) {
             if (limits.reuse != nullptr)
                 GlobalFree(limits.reuse);
             SetLastError(kIS3BadArgument);
             return nullptr;
         }
-        uint32_t w = 0, h = 0;
-        HGLOBAL memory = SourceOf(source)->ReadToRgb(w, h, limits);
+        uint32_t w = 0, h = 0, fullWidth = 0, fullHeight = 0;
+        HGLOBAL memory = SourceOf(source)->ReadToRgb(w, h, limits, &fullWidth, &fullHeight);
         *width = w;
         *height = h;
+        if (second && options->fullWidth != nullptr)
+            *options->fullWidth = fullWidth;
+        if (second && options->fullHeight != nullptr)
+            *options->fullHeight = fullHeight;
         return memory;
     });
 }
@@ -165,6 +178,24 @@ IS3Bitmap IS3_CALL IS3RGBToHBITMAP(const uint8_t* pixels, uint32_t width, uint32
         }
         HBITMAP bitmap = isource::MakeBitmap(pixels, int32_t(width), int32_t(height), static_cast<HDC>(dc),
                                              g_bitmapMethod, static_cast<HBITMAP>(reuse));
+        if (bitmap == nullptr)
+            SetLastError(kIS3CannotMakeBitmap);
+        return bitmap;
+    });
+}
+
+IS3Bitmap IS3_CALL IS3ScaleToHBITMAP(const uint8_t* pixels, uint32_t width, uint32_t height, uint32_t stride,
+                                     uint32_t turn, uint32_t outWidth, uint32_t outHeight, IS3Bitmap reuse,
+                                     IS3DeviceContext dc) {
+    return Guarded<IS3Bitmap>(nullptr, [&]() -> IS3Bitmap {
+        HBITMAP bitmap = nullptr;
+        if (Fits({width, height, stride, outWidth, outHeight}))
+            bitmap = isource::MakeDisplayBitmap(pixels, int32_t(width), int32_t(height), int32_t(stride),
+                                                turn <= 2 ? int32_t(turn) : -1, int32_t(outWidth),
+                                                int32_t(outHeight), static_cast<HDC>(dc), g_bitmapMethod,
+                                                static_cast<HBITMAP>(reuse));
+        else if (reuse != nullptr)
+            DeleteObject(static_cast<HBITMAP>(reuse));
         if (bitmap == nullptr)
             SetLastError(kIS3CannotMakeBitmap);
         return bitmap;

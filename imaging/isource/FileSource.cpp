@@ -21,7 +21,8 @@ constexpr uint64_t kMaxFileBytes = 1ull << 30;
 class GlobalMemorySink : public PixelSink {
 public:
     explicit GlobalMemorySink(const ReadLimits& limits)
-        : m_nMaxBytes(limits.maxBytes), m_pCancel(limits.cancel), m_hReuse(limits.reuse) {}
+        : m_nMaxBytes(limits.maxBytes), m_pCancel(limits.cancel), m_hReuse(limits.reuse),
+          m_Fit{limits.fitWidth, limits.fitHeight} {}
     ~GlobalMemorySink() override {
         if (m_hMemory != nullptr) {
             Unlock();
@@ -36,6 +37,10 @@ public:
     uint8_t* Allocate(int32_t width, int32_t height) override {
         m_nWidth = width;
         m_nHeight = height;
+        if (!m_bFullTold) {
+            m_nFullWidth = width;
+            m_nFullHeight = height;
+        }
         if (m_hMemory != nullptr || !PictureSizeAcceptable(width, height))
             return nullptr;
         const SIZE_T bytes = SIZE_T(width) * SIZE_T(height) * 3u;
@@ -62,6 +67,14 @@ public:
         return m_pLocked;
     }
     bool Cancelled() const override { return m_pCancel != nullptr && *m_pCancel != 0; }
+    FitBox Fit() const override { return m_Fit; }
+    void FullSize(int32_t width, int32_t height) override {
+        m_nFullWidth = width;
+        m_nFullHeight = height;
+        m_bFullTold = true;
+    }
+    int32_t FullWidth() const { return m_nFullWidth; }
+    int32_t FullHeight() const { return m_nFullHeight; }
 
     bool HasPicture() const { return m_hMemory != nullptr; }
     bool OverLimit() const { return m_bOverLimit; }
@@ -87,8 +100,12 @@ private:
     HGLOBAL m_hReuse;
     HGLOBAL m_hMemory = nullptr;
     uint8_t* m_pLocked = nullptr;
+    const FitBox m_Fit;
     int32_t m_nWidth = 0;
     int32_t m_nHeight = 0;
+    int32_t m_nFullWidth = 0;
+    int32_t m_nFullHeight = 0;
+    bool m_bFullTold = false;
     bool m_bOverLimit = false;
 };
 
@@ -189,9 +206,16 @@ bool FileSource::Seek(int32_t offset, uint32_t origin) {
     return SetFilePointerEx(m_hFile, distance, nullptr, origin) != 0;
 }
 
-HGLOBAL FileSource::ReadToRgb(uint32_t& width, uint32_t& height, const ReadLimits& limits) {
+HGLOBAL FileSource::ReadToRgb(uint32_t& width, uint32_t& height, const ReadLimits& limits,
+                              uint32_t* fullWidth, uint32_t* fullHeight) {
     // The sink owns the block to reuse from here on, whatever happens.
     GlobalMemorySink sink(limits);
+    const auto tellFull = [&] {
+        if (fullWidth != nullptr)
+            *fullWidth = uint32_t(sink.FullWidth());
+        if (fullHeight != nullptr)
+            *fullHeight = uint32_t(sink.FullHeight());
+    };
     m_info = PhotoInfo();
     uint64_t size = 0;
     if (!Remaining(m_hFile, size)) {
@@ -219,6 +243,7 @@ HGLOBAL FileSource::ReadToRgb(uint32_t& width, uint32_t& height, const ReadLimit
         if (sink.OverLimit()) {
             width = uint32_t(sink.Width());
             height = uint32_t(sink.Height());
+            tellFull();
             SetLastError(kIS3OverLimit);
         } else {
             SetLastError(status == DecodeStatus::Ok ? kIS3Corrupt : ErrorOf(status));
@@ -229,6 +254,7 @@ HGLOBAL FileSource::ReadToRgb(uint32_t& width, uint32_t& height, const ReadLimit
     bytes.reset();
     width = uint32_t(sink.Width());
     height = uint32_t(sink.Height());
+    tellFull();
     return sink.Release();
 }
 

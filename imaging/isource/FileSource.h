@@ -15,6 +15,8 @@ struct ReadLimits {
     uint64_t maxBytes = 0;                    // refuse larger pictures (0: no limit)
     const volatile int32_t* cancel = nullptr; // non-zero: stop
     HGLOBAL reuse = nullptr;                  // a block to decode into; the read takes it over
+    int32_t fitWidth = 0;                     // a reduced picture covering this box fitted is enough
+    int32_t fitHeight = 0;
 };
 
 class FileSource {
@@ -33,8 +35,11 @@ public:
     // Reads from the current position to the end of the file and decodes
     // it. The picture is decoded straight into the returned block (no second
     // copy); null on failure, with the library's last error set. A picture
-    // refused for `limits` still reports its size.
-    HGLOBAL ReadToRgb(uint32_t& width, uint32_t& height, const ReadLimits& limits = {});
+    // refused for `limits` still reports its size. The size at full scale
+    // goes to `fullWidth` and `fullHeight` when given (the size read,
+    // unless the picture was reduced for the limits' fit).
+    HGLOBAL ReadToRgb(uint32_t& width, uint32_t& height, const ReadLimits& limits = {},
+                      uint32_t* fullWidth = nullptr, uint32_t* fullHeight = nullptr);
 
     // What the last successful read found of the photo's EXIF facts (empty
     // before one, and after one that failed).

@@ -36,7 +36,21 @@ typedef struct IS3ReadOptions {
     // instead of a fresh one (fresh memory costs the system a page fault a
     // page). The call takes it over: it comes back as the result or is freed.
     IS3Memory reuse;
+    // A reduced picture is enough as long as it still covers the picture
+    // fitted into a box of fitWidth x fitHeight (upright, as the picture
+    // arrives): a JPEG is then decoded at the smallest of libjpeg's DCT
+    // scales (1/8 to 8/8) that does, in a fraction of the time; other
+    // formats arrive whole. 0 x 0: the whole picture.
+    uint32_t fitWidth;
+    uint32_t fitHeight;
+    // Where the picture's size at full scale (upright) is stored when not
+    // null, also for a picture refused by maxBytes; equal to the size read
+    // unless the picture was reduced.
+    uint32_t* fullWidth;
+    uint32_t* fullHeight;
 } IS3ReadOptions;
+// A caller of the first version, whose `size` ends before fitWidth, is
+// served as before.
 
 // Every entry point: name after the "_IS3" prefix, result, arguments. All
 // arguments are 32 bits wide but the opacity of OverlayImage (a double).
@@ -72,6 +86,9 @@ typedef struct IS3ReadOptions {
       (IS3Source source, uint32_t * width, uint32_t * height, const IS3ReadOptions* options))                \
     X(RGBToHBITMAP, IS3Bitmap,                                                                               \
       (const uint8_t* pixels, uint32_t width, uint32_t height, IS3Bitmap reuse, IS3DeviceContext dc))        \
+    X(ScaleToHBITMAP, IS3Bitmap,                                                                             \
+      (const uint8_t* pixels, uint32_t width, uint32_t height, uint32_t stride, uint32_t turn,              \
+       uint32_t outWidth, uint32_t outHeight, IS3Bitmap reuse, IS3DeviceContext dc))                         \
     X(QuickRotateImage, uint32_t,                                                                            \
       (const uint8_t* src, uint32_t width, uint32_t height, uint32_t srcStride, uint8_t* dst,                \
        uint32_t dstStride, uint32_t code, uint32_t bpp))                                                     \
@@ -107,8 +124,9 @@ IS3_ENTRY_POINTS(IS3_DECLARE_POINTER_TYPE)
 }
 
 // The library's version word: major in the high byte, minor in the low byte.
-// 3.1 added GetSourceExif and SetDestExif.
-constexpr uint32_t kIS3LibVersion = 0x0301;
+// 3.1 added GetSourceExif and SetDestExif; 3.2 ScaleToHBITMAP and the fit
+// and full size of IS3ReadOptions.
+constexpr uint32_t kIS3LibVersion = 0x0302;
 
 // Why the last call failed (GetLastError).
 enum IS3Error : uint32_t {

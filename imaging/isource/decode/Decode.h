@@ -32,6 +32,14 @@ constexpr bool PictureSizeAcceptable(int64_t width, int64_t height) {
            static_cast<uint64_t>(width) * static_cast<uint64_t>(height) * 3u <= kMaxPictureBytes;
 }
 
+// A box a reduced picture must still cover once the picture is fitted into
+// it (upright sides); 0 x 0: the whole picture is wanted.
+struct FitBox {
+    int32_t width = 0;
+    int32_t height = 0;
+    bool Any() const { return width > 0 && height > 0; }
+};
+
 // Where a decoder puts the finished picture. Allocate is called at most once
 // per successful decode, with the final (upright) size, and returns a buffer
 // of width * height * 3 bytes or null to refuse. On any status but Ok the
@@ -43,6 +51,11 @@ public:
     // Asked between rows by the JPEG, PNG and TIFF decoders (from any of a
     // decode's threads): true ends the decode with Cancelled.
     virtual bool Cancelled() const { return false; }
+    // A JPEG decoder may deliver the picture reduced so long as it still
+    // covers the picture fitted into this box; it then tells the size at
+    // full scale (upright) before it asks for the buffer.
+    virtual FitBox Fit() const { return {}; }
+    virtual void FullSize(int32_t /*width*/, int32_t /*height*/) {}
 };
 
 // The format the leading bytes announce, whatever the file's name says.

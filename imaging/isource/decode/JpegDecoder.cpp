@@ -216,7 +216,12 @@ struct JpegJob {
     bool Finish() {
         return Guarded([this] { jpeg_finish_decompress(&m_cinfo); });
     }
-    int32_t RowsPerSkipStep() const { return m_cinfo.max_v_samp_factor * DCTSIZE; }
+    // Output rows of one row of MCUs, at the scale decoded.
+    int32_t RowsPerSkipStep() const { return m_cinfo.max_v_samp_factor * m_cinfo.min_DCT_scaled_size; }
+    // The eighths of the full size to decode at: the fewest that still
+    // cover the picture fitted into `fit` (8 without a fit). The box is
+    // upright; the header's sides are as stored.
+    unsigned ScaleFor(FitBox fit) const;
     bool Splittable() const;
 };
 
@@ -265,10 +270,26 @@ bool JpegJob::Begin() {
                }
                m_cinfo.dct_method = JDCT_ISLOW;
                m_cinfo.do_fancy_upsampling = TRUE;
+               m_cinfo.scale_num = ScaleFor(m_pSink->Fit());
+               m_cinfo.scale_denom = DCTSIZE;
                jpeg_calc_output_dimensions(&m_cinfo);
                m_status = DecodeStatus::Ok;
            }) &&
            m_status == DecodeStatus::Ok;
+}
+
+unsigned JpegJob::ScaleFor(FitBox fit) const {
+    if (!fit.Any())
+        return DCTSIZE;
+    if (OrientationSwapsSides(OrientationOf(m_cinfo)))
+        std::swap(fit.width, fit.height);
+    // Fitted, the picture takes min(fit.width / w, fit.height / h) of its
+    // size; m / 8 covers that when it reaches either ratio.
+    const uint64_t w = m_cinfo.image_width, h = m_cinfo.image_height;
+    for (unsigned m = 1; m < DCTSIZE; ++m)
+        if (uint64_t(fit.width) * DCTSIZE <= m * w || uint64_t(fit.height) * DCTSIZE <= m * h)
+            return m;
+    return DCTSIZE;
 }
 
 // One scan, Huffman-coded: the skip decodes the entropy data of the rows it
@@ -403,6 +424,11 @@ DecodeStatus Decode(const uint8_t* data, size_t size, PixelSink& sink, int64_t s
         tag.icc = std::move(top.m_vIcc);
         colour = ColourConversion::ForSamples(tag, top.m_cinfo.num_components == 1 ? SampleSpace::Grey
                                                                                    : SampleSpace::Rgb);
+    }
+    if (top.m_cinfo.scale_num != DCTSIZE) {
+        const bool turns = OrientationSwapsSides(OrientationOf(top.m_cinfo));
+        const int32_t w = int32_t(top.m_cinfo.image_width), h = int32_t(top.m_cinfo.image_height);
+        sink.FullSize(turns ? h : w, turns ? w : h);
     }
     UprightCanvas canvas;
     DecodeStatus status =

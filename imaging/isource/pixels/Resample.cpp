@@ -234,9 +234,9 @@ void RowsFirst(const uint8_t* src, int32_t width, int32_t srcStride, uint8_t* ds
 
 template <int32_t Bpp>
 void Resize(const uint8_t* src, int32_t width, int32_t height, int32_t srcStride, uint8_t* dst,
-            int32_t newWidth, int32_t newHeight, int32_t dstStride) {
-    const AxisFilter fx = MakeAxisFilter(width, newWidth);
-    const AxisFilter fy = MakeAxisFilter(height, newHeight);
+            int32_t newWidth, int32_t newHeight, int32_t dstStride, ResampleKernel kernel) {
+    const AxisFilter fx = MakeAxisFilter(width, newWidth, kernel);
+    const AxisFilter fy = MakeAxisFilter(height, newHeight, kernel);
     // Multiply-adds of each order; the row sums run about four at a time.
     const double xTaps = newWidth == width ? 0.0 : double(fx.maxTaps);
     const double columnsFirst =
@@ -273,7 +273,16 @@ double Lanczos3(double x) {
     return kLobes * std::sin(px) * std::sin(px / kLobes) / (px * px);
 }
 
-AxisFilter MakeAxisFilter(int32_t inSize, int32_t outSize) {
+namespace {
+
+double Triangle(double x) {
+    x = std::fabs(x);
+    return x < 1.0 ? 1.0 - x : 0.0;
+}
+
+} // namespace
+
+AxisFilter MakeAxisFilter(int32_t inSize, int32_t outSize, ResampleKernel kernel) {
     AxisFilter f;
     f.first.resize(size_t(outSize));
     f.count.resize(size_t(outSize));
@@ -288,7 +297,8 @@ AxisFilter MakeAxisFilter(int32_t inSize, int32_t outSize) {
     }
     const double scale = double(inSize) / double(outSize);
     const double stretch = std::max(scale, 1.0);
-    const double support = kLobes * stretch;
+    const double reach = kernel == ResampleKernel::Triangle ? 1.0 : kLobes;
+    const double support = reach * stretch;
     f.maxTaps = std::min(int32_t(std::ceil(2.0 * support)) + 2, inSize);
     f.weights.assign(size_t(outSize) * size_t(f.maxTaps), 0.0f);
 
@@ -304,7 +314,8 @@ AxisFilter MakeAxisFilter(int32_t inSize, int32_t outSize) {
         std::fill(w.begin(), w.begin() + n, 0.0);
         double sum = 0.0;
         for (int32_t j = lo; j <= hi; ++j) {
-            const double k = Lanczos3((j - centre) / stretch);
+            const double x = (j - centre) / stretch;
+            const double k = kernel == ResampleKernel::Triangle ? Triangle(x) : Lanczos3(x);
             w[size_t(std::clamp(j, 0, inSize - 1) - first)] += k;
             sum += k;
         }
@@ -318,7 +329,7 @@ AxisFilter MakeAxisFilter(int32_t inSize, int32_t outSize) {
 }
 
 bool ResizeImage(const uint8_t* src, int32_t width, int32_t height, int32_t srcStride, uint8_t* dst,
-                 int32_t newWidth, int32_t newHeight, int32_t dstStride, int32_t bpp) {
+                 int32_t newWidth, int32_t newHeight, int32_t dstStride, int32_t bpp, ResampleKernel kernel) {
     if (!ValidLayout(src, width, height, srcStride, bpp) ||
         !ValidLayout(dst, newWidth, newHeight, dstStride, bpp))
         return false;
@@ -330,16 +341,16 @@ bool ResizeImage(const uint8_t* src, int32_t width, int32_t height, int32_t srcS
     }
     switch (bpp) {
     case 1:
-        Resize<1>(src, width, height, srcStride, dst, newWidth, newHeight, dstStride);
+        Resize<1>(src, width, height, srcStride, dst, newWidth, newHeight, dstStride, kernel);
         break;
     case 2:
-        Resize<2>(src, width, height, srcStride, dst, newWidth, newHeight, dstStride);
+        Resize<2>(src, width, height, srcStride, dst, newWidth, newHeight, dstStride, kernel);
         break;
     case 3:
-        Resize<3>(src, width, height, srcStride, dst, newWidth, newHeight, dstStride);
+        Resize<3>(src, width, height, srcStride, dst, newWidth, newHeight, dstStride, kernel);
         break;
     default:
-        Resize<4>(src, width, height, srcStride, dst, newWidth, newHeight, dstStride);
+        Resize<4>(src, width, height, srcStride, dst, newWidth, newHeight, dstStride, kernel);
         break;
     }
     return true;
