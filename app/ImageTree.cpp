@@ -7,6 +7,7 @@
 #include "resources/StringIds.h"
 #include "support/Folders.h"
 #include "support/LongPath.h"
+#include "support/Message.h"
 #include "support/NarrowText.h"
 #include "support/Paths.h"
 #include "support/StringTable.h"
@@ -230,6 +231,7 @@ void TfrmMain::FinishTurn() {
         m_pPictures->SetRotation(m_nRotation);
         ShowImageBitmap();
         UpdateCommands();
+        g_pMesg->Show(FormatResString(IDS_TURN_FAILED, sPath), kMesgInformation);
     }
     ScheduleReadAhead(); // the turn needed the read-ahead's memory
 }

@@ -186,11 +186,15 @@ int Run(const std::string& sFolder) {
     TRect crop;
     const TSize cut = form.ImageCtrl()->GetCropGeometry(crop, true);
     const std::string sFirstCopy = sCopies + "\\" + CopyFileName(EntryText(tree, entries[0]));
+    // A turn refused with a message leaves the picture as it was (rotation
+    // -1, none): the cut is copied from it unturned. 0 is a right turn.
+    const bool bTurned = form.Rotation() == 0;
     steps.Run(
         "copy_cut", [&] { SendCommand(form, cmdCopy); },
         [&] {
             const std::string sWrong = Written(sFirstCopy, cut.Width, cut.Height);
-            return sWrong.empty() ? Shown(form, entries[0], nHeight, nWidth) : sWrong;
+            return sWrong.empty() ? Shown(form, entries[0], bTurned ? nHeight : nWidth, bTurned ? nWidth : nHeight)
+                                  : sWrong;
         });
 
     steps.Run(

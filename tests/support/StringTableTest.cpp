@@ -41,6 +41,8 @@ const Expected kTable[] = {
     {1024, "The folder path is too long to be kept in the settings:\n\n%s\n\nA path may take at most 259 "
            "bytes, and each character beyond plain Latin letters, digits and signs takes two to four. "
            "Choose a folder with a shorter path."},
+    {1025, "There is not enough memory to turn this picture:\n\n%s\n\nIt is shown and copied as it was. "
+           "Close other programs and turn it again."},
 };
 } // namespace
 
