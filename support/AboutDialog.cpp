@@ -27,7 +27,9 @@ constexpr int kFixedLabelWidth = 171;
 const char* const kVersionText = "Version 0.0.0.18";
 const char* const kMakerText = "Quillon Software";
 const char* const kDotComText = "www.quillonsoft.example";
-const char* const kCopyrightText = "Copyright \xA9 2026\nQuillon Software";
+// Set wide: a narrow "\xA9" is no character at all where the process's code
+// page is UTF-8, and "\xC2\xA9" two wrong ones where it is not.
+const wchar_t* const kCopyrightText = L"Copyright \u00A9 2026\nQuillon Software";
 
 // The picture at `width` x `height`, smoothly scaled; the picture itself
 // when the size is its own or the copy cannot be made.
@@ -197,7 +199,7 @@ void TdlgAbout::FormCreate() {
         {IDC_ABOUT_BY, "by", m_fontBy.Get(), 12, 0, 0, 0},
         {IDC_ABOUT_MAKER, kMakerText, m_fontMaker.Get(), 0, 0, 0, 0},
         {IDC_ABOUT_DOTCOM, kDotComText, m_fontDotCom.Get(), 12, kFixedLabelWidth, 14, SS_NOTIFY},
-        {IDC_ABOUT_COPYRIGHT, kCopyrightText, m_fontForm.Get(), 12, kFixedLabelWidth, 27, 0},
+        {IDC_ABOUT_COPYRIGHT, "", m_fontForm.Get(), 12, kFixedLabelWidth, 27, 0},
     };
     const int panelLeft = px(kBorder + kLogoPanelWidth);
     const int panelWidth = px(kClientWidth - kBorder) - panelLeft;
@@ -211,6 +213,7 @@ void TdlgAbout::FormCreate() {
                    label.font);
         top += labelHeight;
     }
+    SetDlgItemTextW(Handle(), IDC_ABOUT_COPYRIGHT, kCopyrightText);
 }
 
 void TdlgAbout::TrackLogo(POINT client) {
