@@ -75,8 +75,8 @@ bool TfrmMain::Create(TdlgAbout* pAbout) {
         return false;
     if (!CreateControls())
         return false;
-    const SIZE frame = ui::FrameSizeForDpi(SIZE{Px(kDesignClientWidth), Px(kDesignClientHeight)}, nStyle, true,
-                                           WS_EX_CONTROLPARENT, m_nDpi);
+    const SIZE frame = ui::FrameSizeForDpi(SIZE{Px(kDesignClientWidth), Px(kDesignClientHeight)}, nStyle,
+                                           true, WS_EX_CONTROLPARENT, m_nDpi);
     SetWindowPos(Handle(), nullptr, 0, 0, frame.cx, frame.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 
     m_pImageCtrl = std::make_unique<TImageCtrl>();
@@ -145,8 +145,8 @@ void TfrmMain::ReadWindowState() {
     monitor.cbSize = sizeof monitor;
     if (GetMonitorInfoA(MonitorFromRect(&bounds, MONITOR_DEFAULTTONEAREST), &monitor))
         area = monitor.rcWork;
-    const int nWidth = std::min(std::max(pos.m_nWidth, Px(kMinWidth)),
-                                std::max<int>(area.right - area.left, Px(kMinWidth)));
+    const int nWidth =
+        std::min(std::max(pos.m_nWidth, Px(kMinWidth)), std::max<int>(area.right - area.left, Px(kMinWidth)));
     const int nHeight = std::min(std::max(pos.m_nHeight, Px(kMinHeight)),
                                  std::max<int>(area.bottom - area.top, Px(kMinHeight)));
     WINDOWPLACEMENT placement{};

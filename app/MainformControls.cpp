@@ -64,7 +64,8 @@ void TfrmMain::LoadPictures() {
     // The 16 x 16 glyphs drawn for the window's scale (ui::ScaleGlyphStrip).
     HINSTANCE module = GetModuleHandleA(nullptr);
     const int nGlyph = Px(PICTURE_GLYPH_SIZE);
-    ImageList = ui::LoadGlyphList(module, IDB_COMMAND_GLYPHS, PICTURE_GLYPH_SIZE, PICTURE_MASK_COLOUR, nGlyph);
+    ImageList =
+        ui::LoadGlyphList(module, IDB_COMMAND_GLYPHS, PICTURE_GLYPH_SIZE, PICTURE_MASK_COLOUR, nGlyph);
     tvImageList = ui::LoadGlyphList(module, IDB_TREE_ICONS, PICTURE_GLYPH_SIZE, PICTURE_MASK_COLOUR, nGlyph);
     m_GlyphStrip =
         ui::LoadGlyphStrip(module, IDB_COMMAND_GLYPHS, PICTURE_GLYPH_SIZE, PICTURE_MASK_COLOUR, nGlyph);
@@ -79,7 +80,8 @@ int TfrmMain::CaptionButtonWidth(const std::vector<std::string>& captions) const
     // button takes the widest caption's width rather than one losing its end.
     int nWidth = Px(kButtonWidth);
     for (const std::string& caption : captions)
-        nWidth = std::max(nWidth, static_cast<int>(TextSize(m_Font.Get(), caption.c_str()).cx) + Px(kCaptionPadding));
+        nWidth = std::max(nWidth,
+                          static_cast<int>(TextSize(m_Font.Get(), caption.c_str()).cx) + Px(kCaptionPadding));
     return nWidth;
 }
 
@@ -139,12 +141,12 @@ bool TfrmMain::CreateListPane() {
 
     if (!pnlChangeList.Create(pnlList.Handle()))
         return false;
-    pnlList.Layout().Add(pnlChangeList.Handle(),
-                         kChangeListSpec);
+    pnlList.Layout().Add(pnlChangeList.Handle(), kChangeListSpec);
 
     // Placed by ApplyDpi.
-    lblSource = CreateWindowExA(0, "STATIC", kSourceLabel, WS_CHILD | WS_VISIBLE | SS_LEFTNOWORDWRAP | SS_NOPREFIX,
-                                0, 0, 0, 0, pnlChangeList.Handle(), nullptr, GetModuleHandleA(nullptr), nullptr);
+    lblSource =
+        CreateWindowExA(0, "STATIC", kSourceLabel, WS_CHILD | WS_VISIBLE | SS_LEFTNOWORDWRAP | SS_NOPREFIX, 0,
+                        0, 0, 0, pnlChangeList.Handle(), nullptr, GetModuleHandleA(nullptr), nullptr);
     btnSource = CreateWindowExA(
         0, "BUTTON", "", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON | BS_BITMAP, 0, 0, 0, 0,
         pnlChangeList.Handle(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(idSourceButton)),
@@ -247,8 +249,10 @@ void TfrmMain::ApplyDpi(int nOldDpi) {
     // draws the label wider than its design width.
     const SIZE label = TextSize(m_Font.Get(), kSourceLabel);
     MoveWindow(lblSource, Px(kLabelLeft), Px(kLabelTop), label.cx, label.cy, TRUE);
-    const int nButtonLeft = std::max(Px(kSourceButtonLeft), Px(kLabelLeft) + static_cast<int>(label.cx) + Px(2));
-    MoveWindow(btnSource, nButtonLeft, Px(kSourceButtonTop), Px(kSourceButtonSize), Px(kSourceButtonSize), TRUE);
+    const int nButtonLeft =
+        std::max(Px(kSourceButtonLeft), Px(kLabelLeft) + static_cast<int>(label.cx) + Px(2));
+    MoveWindow(btnSource, nButtonLeft, Px(kSourceButtonTop), Px(kSourceButtonSize), Px(kSourceButtonSize),
+               TRUE);
 
     *m_Layout.Find(ToolBarWnd) = ui::ScaleForDpi(kToolBarSpec, m_nDpi);
     SetToolBarHeight();
@@ -263,7 +267,8 @@ void TfrmMain::ApplyDpi(int nOldDpi) {
 
     // The size panels keep their design width unless the font needs more
     // for the longest text they show.
-    m_nStatusPanelWidth = std::max<int32_t>(Px(130), TextSize(m_Font.Get(), " maximum = 99999 x 99999").cx + Px(10));
+    m_nStatusPanelWidth =
+        std::max<int32_t>(Px(130), TextSize(m_Font.Get(), " maximum = 99999 x 99999").cx + Px(10));
     pnlList.Arrange();
     ArrangeControls();
     InvalidateRect(Handle(), nullptr, TRUE);

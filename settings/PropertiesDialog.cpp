@@ -108,8 +108,8 @@ bool IsSizeBox(int id) {
 // face colour; none while the program carries no glyph.
 ui::UniqueBitmap LoadFolderGlyph(int dpi) {
     const ui::UniqueBitmap glyph =
-        ui::LoadGlyphStrip(GetModuleHandleA(nullptr), IDB_FOLDER_GLYPH, PICTURE_GLYPH_SIZE, PICTURE_MASK_COLOUR,
-                           ui::ScaleForDpi(PICTURE_GLYPH_SIZE, dpi));
+        ui::LoadGlyphStrip(GetModuleHandleA(nullptr), IDB_FOLDER_GLYPH, PICTURE_GLYPH_SIZE,
+                           PICTURE_MASK_COLOUR, ui::ScaleForDpi(PICTURE_GLYPH_SIZE, dpi));
     return ui::OnBackground(glyph.Get(), PICTURE_MASK_COLOUR, GetSysColor(COLOR_BTNFACE));
 }
 
@@ -357,11 +357,13 @@ void TdlgProperties::btnOKClick() {
     // A folder that is not there (and not created), or too long for the
     // settings, keeps the dialog open; the source folder is kept as soon as
     // it passes.
-    if (!ConfirmFolderFits(Handle(), source, TProperties::kMaxFolderBytes) || !ConfirmFolder(Handle(), source))
+    if (!ConfirmFolderFits(Handle(), source, TProperties::kMaxFolderBytes) ||
+        !ConfirmFolder(Handle(), source))
         return;
     if (m_pProperties)
         m_pProperties->SetSourceFolder(source.c_str());
-    if (!ConfirmFolderFits(Handle(), target, TProperties::kMaxFolderBytes) || !ConfirmFolder(Handle(), target))
+    if (!ConfirmFolderFits(Handle(), target, TProperties::kMaxFolderBytes) ||
+        !ConfirmFolder(Handle(), target))
         return;
     if (m_pProperties) {
         TProperties& p = *m_pProperties;

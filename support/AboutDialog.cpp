@@ -81,9 +81,9 @@ void TdlgAbout::ApplyDpi(int dpi) {
     m_fontBy = ui::CreateFontForDpi("Arial", 12, dpi);
     m_fontMaker = ui::CreateFontForDpi("Arial", 15, dpi);
     m_fontDotCom = ui::CreateFontForDpi("Arial", 12, dpi, true);
-    m_bmpLogo = ScaledPicture(ui::UniqueBitmap(static_cast<HBITMAP>(LoadImageA(
-                                  GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_ABOUT_LOGO), IMAGE_BITMAP, 0,
-                                  0, LR_CREATEDIBSECTION))),
+    m_bmpLogo = ScaledPicture(ui::UniqueBitmap(static_cast<HBITMAP>(
+                                  LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_ABOUT_LOGO),
+                                             IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION))),
                               ui::ScaleForDpi(kLogoWidth, dpi), ui::ScaleForDpi(kLogoHeight, dpi));
 }
 
@@ -171,8 +171,9 @@ void TdlgAbout::FormCreate() {
     // Left panel: the picture centred at the top, its caption below, OK.
     const int logoLeft =
         px(kBorder + kMargin) + snapwell::Half(px(kLogoPanelWidth) - 2 * px(kMargin) - px(kLogoWidth));
-    HWND logo = AddControl("STATIC", nullptr, WS_VISIBLE | SS_BITMAP, IDC_ABOUT_LOGO,
-                           Area(logoLeft, px(kBorder + kMargin), px(kLogoWidth), px(kLogoHeight)), m_fontForm.Get());
+    HWND logo =
+        AddControl("STATIC", nullptr, WS_VISIBLE | SS_BITMAP, IDC_ABOUT_LOGO,
+                   Area(logoLeft, px(kBorder + kMargin), px(kLogoWidth), px(kLogoHeight)), m_fontForm.Get());
     SendMessageA(logo, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(m_bmpLogo.Get()));
     const std::string imgInfo = LoadResString(IDS_LOGO_INFO);
     const int infoTop = px(kBorder + kMargin + kLogoHeight + kMargin);
@@ -206,7 +207,8 @@ void TdlgAbout::FormCreate() {
     int top = px(kBorder);
     for (const Label& label : labels) {
         const int labelWidth = label.width ? px(label.width) : panelWidth;
-        const int labelHeight = label.height ? px(label.height) : TextHeight(Handle(), label.font, label.text);
+        const int labelHeight =
+            label.height ? px(label.height) : TextHeight(Handle(), label.font, label.text);
         top += px(label.gap);
         AddControl("STATIC", label.text, WS_VISIBLE | SS_CENTER | SS_NOPREFIX | label.style, label.id,
                    Area(panelLeft + snapwell::Half(panelWidth - labelWidth), top, labelWidth, labelHeight),

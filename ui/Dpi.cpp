@@ -34,8 +34,7 @@ TAlignSpec ScaleForDpi(const TAlignSpec& spec, int dpi) {
 
 std::vector<uint32_t> ScaleGlyphStrip(const std::vector<uint32_t>& pixels, int glyph, int count,
                                       int scaledGlyph, uint32_t mask) {
-    if (glyph <= 0 || count <= 0 || scaledGlyph <= 0 ||
-        pixels.size() < size_t(glyph) * glyph * count)
+    if (glyph <= 0 || count <= 0 || scaledGlyph <= 0 || pixels.size() < size_t(glyph) * glyph * count)
         return {};
     const int srcWidth = glyph * count;
     const int dstWidth = scaledGlyph * count;

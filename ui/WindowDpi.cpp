@@ -28,9 +28,9 @@ int WindowDpi(HWND window) {
 }
 
 UniqueFont CreateFontForDpi(const char* face, int height, int dpi, bool underline) {
-    return UniqueFont(CreateFontA(-ScaleForDpi(height, dpi), 0, 0, 0, FW_NORMAL, FALSE, underline ? TRUE : FALSE,
-                                  FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                                  DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face));
+    return UniqueFont(CreateFontA(-ScaleForDpi(height, dpi), 0, 0, 0, FW_NORMAL, FALSE,
+                                  underline ? TRUE : FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                                  CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face));
 }
 
 SIZE FrameSizeForDpi(SIZE client, DWORD style, bool menu, DWORD exStyle, int dpi) {

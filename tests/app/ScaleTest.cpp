@@ -75,8 +75,8 @@ TEST(Scale, MainWindowLaidOutForItsScaleAndAgainWhenItChanges) {
         SCOPED_TRACE(e.dpi);
         EXPECT_EQ(HIWORD(SendMessageA(f.ToolBar(), TB_GETBUTTONSIZE, 0, 0)), e.button);
         int cx = 0, cy = 0;
-        ImageList_GetIconSize(reinterpret_cast<HIMAGELIST>(SendMessageA(f.ToolBar(), TB_GETIMAGELIST, 0, 0)), &cx,
-                              &cy);
+        ImageList_GetIconSize(reinterpret_cast<HIMAGELIST>(SendMessageA(f.ToolBar(), TB_GETIMAGELIST, 0, 0)),
+                              &cx, &cy);
         EXPECT_EQ(cx, e.glyph);
         EXPECT_EQ(Height(f.StatusBar()), e.status);
         EXPECT_EQ(Width(f.ListPanel()), e.list);

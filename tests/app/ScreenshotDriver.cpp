@@ -2,7 +2,7 @@
 // sample photos, a 16:9 maximum with snap on, a crop box drawn over the
 // picture and the mouse resting inside it, so the status bar is full. With a
 // scale (dots per inch) the program starts at that scale.
-//   app_screenshot_driver <Snapwell.exe> <pictures folder> <documents folder> <appdata folder> <ready file> [dpi]
+//   app_screenshot_driver <Snapwell.exe> <pictures> <documents> <appdata> <ready file> [dpi]
 // It writes the ready file once the window is in that state, waits until the
 // file is gone (the screenshot is taken meanwhile), then closes the program.
 #include "app/CommandIds.h"
@@ -22,8 +22,8 @@ namespace {
 
 void SetScreenScale(DWORD dpi) {
     HKEY key = nullptr;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
-                        nullptr) == ERROR_SUCCESS) {
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                        &key, nullptr) == ERROR_SUCCESS) {
         RegSetValueExA(key, "LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof dpi);
         RegCloseKey(key);
     }
@@ -75,8 +75,9 @@ int main(int argc, char** argv) {
                         &process))
         return 1;
     HWND main = nullptr;
-    harness::WaitUntil([&] { return (main = harness::FindProcessWindow(process.dwProcessId, "TfrmMain")) != nullptr; },
-                       20000);
+    harness::WaitUntil(
+        [&] { return (main = harness::FindProcessWindow(process.dwProcessId, "TfrmMain")) != nullptr; },
+        20000);
     HWND view = main ? harness::FindDescendant(main, "TImageCtrl") : nullptr;
     if (!view) {
         TerminateProcess(process.hProcess, 1);

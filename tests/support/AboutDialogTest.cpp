@@ -91,7 +91,8 @@ TEST_F(AboutDialogTest, OpensCentredWithItsTextsPictureAndNoCaption) {
     EXPECT_EQ(texts[2], "by");
     EXPECT_EQ(texts[3], "Quillon Software");
     EXPECT_NE(texts[4].find('\n'), std::string::npos) << "two lines: year, then maker";
-    EXPECT_EQ(std::wstring(copyright).substr(0, 16), L"Copyright \u00A9 2026") << "the sign, whatever the code page";
+    EXPECT_EQ(std::wstring(copyright).substr(0, 16), L"Copyright \u00A9 2026")
+        << "the sign, whatever the code page";
     EXPECT_EQ(texts[5], "\"Lakeside at Dusk\"\nby the Snapwell team");
     EXPECT_EQ(picture.bmWidth, 151);
     EXPECT_EQ(picture.bmHeight, 145);

@@ -16,7 +16,8 @@ TEST(Dpi, ScalesLikeMulDivFromTheDesignScale) {
         EXPECT_EQ(ui::ScaleForDpi(c.value, c.dpi), c.expected) << c.value << " at " << c.dpi;
     for (int dpi : {72, 96, 120, 144, 168, 192, 240, 288})
         for (int value = -600; value <= 600; value += 7)
-            ASSERT_EQ(ui::ScaleForDpi(value, dpi), snapwell::MulDiv(value, dpi, 96)) << value << " at " << dpi;
+            ASSERT_EQ(ui::ScaleForDpi(value, dpi), snapwell::MulDiv(value, dpi, 96))
+                << value << " at " << dpi;
     // A width kept at one scale taken to another and back.
     EXPECT_EQ(ui::RescaleForDpi(200, 144, 96), 133);
     EXPECT_EQ(ui::RescaleForDpi(ui::RescaleForDpi(200, 96, 192), 192, 96), 200);
