@@ -109,7 +109,7 @@ bool TfrmMain::CreateToolBar() {
         b.fsState = TBSTATE_ENABLED;
         if (item.Divider) {
             b.fsStyle = BTNS_SEP;
-            b.iBitmap = item.Width;
+            b.iBitmap = Px(item.Width);
         } else {
             // A switch's button stays down while it is on.
             const TCommandRow* row = FindCommand(item.Id);
@@ -239,9 +239,17 @@ void TfrmMain::ApplyDpi(int nOldDpi) {
 
     // Tool buttons as wide as the widest caption needs, in the shown state.
     std::vector<std::string> captions;
-    for (const TToolItem& item : ToolBarItems())
-        if (!item.Divider)
+    for (const TToolItem& item : ToolBarItems()) {
+        if (!item.Divider) {
             captions.push_back(FindCommand(item.Id)->Caption);
+            continue;
+        }
+        TBBUTTONINFOA divider{};
+        divider.cbSize = sizeof divider;
+        divider.dwMask = TBIF_SIZE;
+        divider.cx = static_cast<WORD>(Px(item.Width));
+        SendMessageA(ToolBarWnd, TB_SETBUTTONINFOA, item.Id, reinterpret_cast<LPARAM>(&divider));
+    }
     m_nCaptionButtonWidth = CaptionButtonWidth(captions);
     ShowCaptions(!m_ShownWord || (*m_ShownWord & toolbar::kShowCaptions) != 0);
 

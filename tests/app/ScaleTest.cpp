@@ -60,12 +60,13 @@ TEST(Scale, MainWindowLaidOutForItsScaleAndAgainWhenItChanges) {
     ASSERT_EQ(f.Dpi(), 144) << "the prefix's LogPixels did not reach the window";
 
     struct Expected {
-        int dpi, button, glyph, status, list, splitter;
+        int dpi, button, glyph, lead, status, list, splitter;
     };
-    // 36-pixel tool buttons, 16-pixel glyphs, a 19-pixel status bar, the
-    // list pane at its 120-pixel minimum and an 8-pixel splitter, at 150 %
-    // and then 200 %.
-    for (const Expected& e : {Expected{144, 54, 24, 29, 180, 12}, Expected{192, 72, 32, 38, 240, 16}}) {
+    // 36-pixel tool buttons, 16-pixel glyphs, the tool bar's 12-pixel lead,
+    // a 19-pixel status bar, the list pane at its 120-pixel minimum and an
+    // 8-pixel splitter, at 150 % and then 200 %.
+    for (const Expected& e :
+         {Expected{144, 54, 24, 18, 29, 180, 12}, Expected{192, 72, 32, 24, 38, 240, 16}}) {
         if (e.dpi != f.Dpi()) {
             RECT suggested = ScreenRect(f.Handle());
             SendMessageA(f.Handle(), 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(e.dpi, e.dpi),
@@ -78,6 +79,9 @@ TEST(Scale, MainWindowLaidOutForItsScaleAndAgainWhenItChanges) {
         ImageList_GetIconSize(reinterpret_cast<HIMAGELIST>(SendMessageA(f.ToolBar(), TB_GETIMAGELIST, 0, 0)),
                               &cx, &cy);
         EXPECT_EQ(cx, e.glyph);
+        RECT lead{};
+        SendMessageA(f.ToolBar(), TB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&lead));
+        EXPECT_EQ(lead.right - lead.left, e.lead);
         EXPECT_EQ(Height(f.StatusBar()), e.status);
         EXPECT_EQ(Width(f.ListPanel()), e.list);
         HWND splitter = GetWindow(f.ListPanel(), GW_HWNDNEXT);
