@@ -104,8 +104,8 @@ void TfrmMain::ShowCaptions(bool bCaptions) {
     // Without captions the buttons shrink to their glyphs; with them they
     // take their design size again.
     SendMessageA(ToolBarWnd, TB_SETMAXTEXTROWS, bCaptions ? 1 : 0, 0);
-    const int nWidth = bCaptions ? m_nCaptionButtonWidth : kCaptionlessButton;
-    const int nHeight = bCaptions ? kButtonHeight : kCaptionlessButton;
+    const int nWidth = bCaptions ? m_nCaptionButtonWidth : Px(kCaptionlessButton);
+    const int nHeight = Px(bCaptions ? kButtonHeight : kCaptionlessButton);
     SendMessageA(ToolBarWnd, TB_SETBUTTONWIDTH, 0, MAKELPARAM(nWidth, nWidth));
     SendMessageA(ToolBarWnd, TB_SETBUTTONSIZE, 0, MAKELPARAM(nWidth, nHeight));
     SetToolBarHeight();

@@ -15,6 +15,7 @@
 #include "support/Message.h"
 #include "support/Paths.h"
 #include "support/StringTable.h"
+#include "ui/WindowDpi.h"
 
 #include <algorithm>
 #include <stdexcept>
@@ -23,6 +24,8 @@ namespace {
 
 const char* const kClassName = "TfrmMain";
 const char* const kHelpFileName = "Snapwell.chm";
+// WM_DPICHANGED, which older headers lack.
+constexpr UINT kDpiChanged = 0x02E0;
 
 // The executable's path split into its folder (with a trailing backslash)
 // and its name without the extension.
@@ -64,15 +67,17 @@ bool TfrmMain::Create(TdlgAbout* pAbout) {
                            reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1), m_hIcon))
         return false;
     // The design bounds: the top-left corner of the screen, a client area of
-    // 1074 x 522 under the menu bar.
+    // 1074 x 522 under the menu bar at the scale of the screen it is on
+    // (known once the window exists).
     const DWORD nStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
-    RECT frame{0, 0, kDesignClientWidth, kDesignClientHeight};
-    AdjustWindowRectEx(&frame, nStyle, TRUE, WS_EX_CONTROLPARENT);
-    if (!CreateAs(kClassName, WS_EX_CONTROLPARENT, LoadResString(IDS_PRODUCT).c_str(), nStyle, 0, 0,
-                  frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr))
+    if (!CreateAs(kClassName, WS_EX_CONTROLPARENT, LoadResString(IDS_PRODUCT).c_str(), nStyle, 0, 0, 0, 0,
+                  nullptr, nullptr))
         return false;
     if (!CreateControls())
         return false;
+    const SIZE frame = ui::FrameSizeForDpi(SIZE{Px(kDesignClientWidth), Px(kDesignClientHeight)}, nStyle,
+                                           true, WS_EX_CONTROLPARENT, m_nDpi);
+    SetWindowPos(Handle(), nullptr, 0, 0, frame.cx, frame.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 
     m_pImageCtrl = std::make_unique<TImageCtrl>();
     if (m_pImageCtrl->Create(Handle(), 0, 0, 0, 0, idImageView)) {
@@ -121,27 +126,41 @@ void TfrmMain::ReadWindowState() {
 
     TWinPos pos;
     pos.m_bMaximized = 1;
-    pos.CentreOnScreen(kMinWidth, kMinHeight);
+    pos.CentreOnScreen(Px(kMinWidth), Px(kMinHeight));
     pos.m_nWidth = 0;
     pos.m_nHeight = 0;
-    pos.m_nPanelWidth = kListMinWidth;
+    pos.m_nPanelWidth = Px(kListMinWidth);
     pConfig->ReadWinPos(ckMainWindow, pos);
 
     // The window is still hidden: its restored bounds are set now, its
-    // maximised state takes effect when it is shown. A zero size is raised
-    // to the smallest window.
+    // maximised state takes effect when it is shown. The record keeps
+    // device pixels and no scale, so a record written at another scale
+    // comes back at the same pixel size: raised to the smallest window of
+    // this scale, and no larger than the work area it opens in, with a list
+    // pane that leaves the view its room.
+    RECT area{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    const RECT bounds{pos.m_nLeft, pos.m_nTop, pos.m_nLeft + std::max(pos.m_nWidth, 1),
+                      pos.m_nTop + std::max(pos.m_nHeight, 1)};
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    if (GetMonitorInfoA(MonitorFromRect(&bounds, MONITOR_DEFAULTTONEAREST), &monitor))
+        area = monitor.rcWork;
+    const int nWidth =
+        std::min(std::max(pos.m_nWidth, Px(kMinWidth)), std::max<int>(area.right - area.left, Px(kMinWidth)));
+    const int nHeight = std::min(std::max(pos.m_nHeight, Px(kMinHeight)),
+                                 std::max<int>(area.bottom - area.top, Px(kMinHeight)));
     WINDOWPLACEMENT placement{};
     placement.length = sizeof placement;
     GetWindowPlacement(Handle(), &placement);
-    placement.rcNormalPosition =
-        RECT{pos.m_nLeft, pos.m_nTop, pos.m_nLeft + std::max(pos.m_nWidth, kMinWidth),
-             pos.m_nTop + std::max(pos.m_nHeight, kMinHeight)};
+    placement.rcNormalPosition = RECT{pos.m_nLeft, pos.m_nTop, pos.m_nLeft + nWidth, pos.m_nTop + nHeight};
     placement.showCmd = SW_HIDE;
     placement.flags = 0;
     SetWindowPlacement(Handle(), &placement);
     m_bStartMaximised = pos.m_bMaximized != 0;
     if (ui::TAlignSpec* list = m_Layout.Find(pnlList.Handle()))
-        list->Width = std::max(pos.m_nPanelWidth, kListMinWidth);
+        list->Width = ui::SplitterWidth(pos.m_nPanelWidth, Px(kListMinWidth),
+                                        std::max<int>(area.right - area.left, nWidth) - Px(kSplitterWidth),
+                                        Px(kSplitterRestMinWidth));
 
     m_pState->SetToolbar(pConfig->ReadToolbarFlags());
     ShowToolbarWord();
@@ -168,8 +187,7 @@ void TfrmMain::InitialiseWindow() {
         } else {
             nFailure = IDS_IMAGE_DLL_FAILED;
         }
-        m_Cursors.Register(crMove, LoadCursorA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_CURSOR_MOVE)));
-        m_Cursors.Register(crCrop, LoadCursorA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_CURSOR_CROP)));
+        RegisterCursors();
         m_pImageCtrl->SetCursorList(&m_Cursors);
         SyncViewSettings();
     } else {
@@ -224,6 +242,28 @@ void TfrmMain::FormClose() {
     m_pImageCtrl.reset();
 }
 
+void TfrmMain::RegisterCursors() {
+    HINSTANCE module = GetModuleHandleA(nullptr);
+    m_Cursors.Register(crMove, ui::LoadCursorForDpi(module, IDR_CURSOR_MOVE, m_nDpi));
+    m_Cursors.Register(crCrop, ui::LoadCursorForDpi(module, IDR_CURSOR_CROP, m_nDpi));
+}
+
+void TfrmMain::DpiChanged(int nDpi, const RECT& suggested) {
+    if (nDpi <= 0)
+        return;
+    const int nOldDpi = std::exchange(m_nDpi, nDpi);
+    if (nOldDpi != nDpi) {
+        ApplyDpi(nOldDpi);
+        if (m_bInitialised)
+            RegisterCursors();
+    }
+    // The system's rectangle keeps the window under the mouse on the new
+    // screen, at the size the new scale asks.
+    SetWindowPos(Handle(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    SplitterMoved(); // the view's size changed: its crop box follows
+}
+
 void TfrmMain::FormDestroy() {
     CloseHelpFile();
 }
@@ -270,9 +310,12 @@ LRESULT TfrmMain::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     case WM_GETMINMAXINFO: {
         auto* info = reinterpret_cast<MINMAXINFO*>(lp);
-        info->ptMinTrackSize = POINT{kMinWidth, kMinHeight};
+        info->ptMinTrackSize = POINT{Px(kMinWidth), Px(kMinHeight)};
         return 0;
     }
+    case kDpiChanged:
+        DpiChanged(LOWORD(wp), *reinterpret_cast<const RECT*>(lp));
+        return 0;
     case WM_SHOWWINDOW:
         if (wp)
             FormShow();

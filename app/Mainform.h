@@ -40,12 +40,15 @@ class TdlgAbout;
 
 class TfrmMain : public ui::Window {
 public:
-    // Design size of the client area and the smallest window.
+    // Design size of the client area and the smallest window, in pixels at
+    // 96 DPI; a window on a screen of another scale takes them scaled.
     static constexpr int kDesignClientWidth = 1074;
     static constexpr int kDesignClientHeight = 522;
     static constexpr int kMinWidth = 500;
     static constexpr int kMinHeight = 400;
     static constexpr int kListMinWidth = 120;
+    static constexpr int kSplitterWidth = 8;
+    static constexpr int kSplitterRestMinWidth = 30; // what the splitter leaves the view
     // Posted by the read-ahead when a picture arrived; wParam is its handle.
     static constexpr UINT WM_READAHEAD = WM_APP + 1002;
     // Posted to itself: the read-ahead starts once the command that showed
@@ -84,6 +87,8 @@ public:
     std::string StatusText(int panel) const;
     int32_t Rotation() const { return m_nRotation; }
     bool Initialised() const { return m_bInitialised; }
+    // The screen scale the window is laid out for (dots per inch).
+    int Dpi() const { return m_nDpi; }
 
 protected:
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
@@ -101,6 +106,10 @@ private:
     void FormDestroy();
     void SplitterMoved();
     void ArrangeControls();
+    // The view's two cursors, drawn for the window's scale.
+    void RegisterCursors();
+    // WM_DPICHANGED: the window moved to a screen of another scale.
+    void DpiChanged(int nDpi, const RECT& suggested);
 
     // --- Controls (MainformControls.cpp) ---------------------------------
     bool CreateControls();
@@ -109,6 +118,13 @@ private:
     void CreateMenus();
     void FillMenu(HMENU menu, TMenu which);
     void LoadPictures();
+    // Every size, font and picture of the control tree for the window's
+    // scale: once the controls exist, and again when the window moves to a
+    // screen of another scale (`nOldDpi`: the scale the list pane's width
+    // was set at, 0 for none).
+    void ApplyDpi(int nOldDpi);
+    // A size designed at 96 DPI for the window's scale.
+    int Px(int nDesign) const;
     void ApplyFont(HWND control) const;
     void SetToolBarHeight();
     int CaptionButtonWidth(const std::vector<std::string>& captions) const;
@@ -207,6 +223,7 @@ private:
     std::unique_ptr<TImageCtrl> m_pImageCtrl;
     std::unique_ptr<CImage> m_pImage;
     std::unique_ptr<CPictureCache> m_pPictures; // what m_pImage holds, and the read-ahead
+    int m_nDpi = 96;
     int32_t m_nStatusPanelWidth = 130;
     int m_nCaptionButtonWidth = 67; // tool buttons with captions
     std::string m_sToolTip;         // the text a tool tip is showing
@@ -229,7 +246,7 @@ private:
     ui::TCommandList m_Commands;
     ui::UniqueAccelerators m_Accelerators;
     ui::THintTracker m_Hints;
-    ui::TCursorList m_Cursors;
+    ui::TCursorList m_Cursors; // owns the cursors drawn for the window's scale
     ui::UniqueFont m_Font;
     ui::UniqueBitmap m_GlyphStrip;  // the command glyphs for menus
     ui::UniqueBitmap m_FolderGlyph; // btnSource's picture on the button face

@@ -29,10 +29,11 @@ void TfrmMain::StatusBarResize() {
     // Panel 0 takes whatever the fixed panels leave.
     RECT client{};
     GetClientRect(StatusBarWnd, &client);
-    int widths[kPanelCount] = {kFirstPanelDesignWidth, m_nStatusPanelWidth, m_nStatusPanelWidth,
-                               m_nStatusPanelWidth,    m_nStatusPanelWidth, kLastPanelWidth};
+    const int nLast = Px(kLastPanelWidth);
+    int widths[kPanelCount] = {Px(kFirstPanelDesignWidth), m_nStatusPanelWidth, m_nStatusPanelWidth,
+                               m_nStatusPanelWidth,        m_nStatusPanelWidth, nLast};
     if (client.right > 0)
-        widths[0] = client.right - 4 * m_nStatusPanelWidth - kLastPanelWidth;
+        widths[0] = client.right - 4 * m_nStatusPanelWidth - nLast;
     int edges[kPanelCount];
     int right = 0;
     for (int i = 0; i < kPanelCount; ++i) {

@@ -10,6 +10,7 @@
 #include "support/Paths.h"
 #include "support/StringTable.h"
 #include "ui/Glyphs.h"
+#include "ui/WindowDpi.h"
 
 #include <commctrl.h>
 
@@ -19,6 +20,7 @@
 
 namespace {
 // The client area the controls are placed in; a wider dialog stretches them.
+// Every size here is in pixels at 96 DPI and taken for the dialog's scale.
 constexpr int kDesignWidth = 442;
 constexpr int kDesignHeight = 349;
 constexpr int kPadding = 4;
@@ -27,6 +29,8 @@ constexpr int kMinWidth = 450;
 constexpr int kMinHeight = 383;
 constexpr int kMaxHeight = 384;
 constexpr int kFontHeight = 11;
+// WM_DPICHANGED, which older headers lack.
+constexpr UINT kDpiChanged = 0x02E0;
 // The folder fields hold 259 characters and their zero: a longer typed
 // folder would be stored cut, naming another folder. The boxes count
 // characters; in UTF-8 a folder within the limit may still take more bytes
@@ -100,10 +104,12 @@ bool IsSizeBox(int id) {
     return id == IDC_PROP_WIDTH || id == IDC_PROP_HEIGHT;
 }
 
-// The folder glyph with its magenta background in the button face colour;
-// none while the program carries no glyph.
-ui::UniqueBitmap LoadFolderGlyph() {
-    const ui::UniqueBitmap glyph = ui::LoadGlyphStrip(GetModuleHandleA(nullptr), IDB_FOLDER_GLYPH);
+// The folder glyph for the scale with its magenta background in the button
+// face colour; none while the program carries no glyph.
+ui::UniqueBitmap LoadFolderGlyph(int dpi) {
+    const ui::UniqueBitmap glyph =
+        ui::LoadGlyphStrip(GetModuleHandleA(nullptr), IDB_FOLDER_GLYPH, PICTURE_GLYPH_SIZE,
+                           PICTURE_MASK_COLOUR, ui::ScaleForDpi(PICTURE_GLYPH_SIZE, dpi));
     return ui::OnBackground(glyph.Get(), PICTURE_MASK_COLOUR, GetSysColor(COLOR_BTNFACE));
 }
 
@@ -115,11 +121,7 @@ struct alignas(4) FrameTemplate {
 };
 } // namespace
 
-TdlgProperties::TdlgProperties()
-    : m_fontForm(CreateFontA(-kFontHeight, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                             OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                             DEFAULT_PITCH | FF_DONTCARE, "Tahoma")),
-      m_bmpFolder(LoadFolderGlyph()) {}
+TdlgProperties::TdlgProperties() = default;
 
 TdlgProperties::~TdlgProperties() = default;
 
@@ -141,10 +143,22 @@ INT_PTR TdlgProperties::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_GETMINMAXINFO: {
         // Also while the frame is made, before WM_INITDIALOG.
+        const int dpi = ui::WindowDpi(Handle());
         auto* limits = reinterpret_cast<MINMAXINFO*>(lp);
-        limits->ptMinTrackSize = POINT{kMinWidth, kMinHeight};
-        limits->ptMaxTrackSize.y = kMaxHeight;
-        limits->ptMaxSize.y = kMaxHeight;
+        limits->ptMinTrackSize = POINT{ui::ScaleForDpi(kMinWidth, dpi), ui::ScaleForDpi(kMinHeight, dpi)};
+        limits->ptMaxTrackSize.y = ui::ScaleForDpi(kMaxHeight, dpi);
+        limits->ptMaxSize.y = limits->ptMaxTrackSize.y;
+        return TRUE;
+    }
+    case kDpiChanged: {
+        // Moved to a screen of another scale: the system's rectangle, and
+        // the controls, font and glyph for the new scale.
+        m_nDpi = LOWORD(wp);
+        ApplyDpi();
+        const RECT& r = *reinterpret_cast<const RECT*>(lp);
+        SetWindowPos(Handle(), nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+        LayOut();
         return TRUE;
     }
     case WM_INITDIALOG:
@@ -213,25 +227,37 @@ void TdlgProperties::OnCommand(int id, int code) {
     }
 }
 
+int TdlgProperties::Px(int design) const {
+    return ui::ScaleForDpi(design, m_nDpi);
+}
+
+void TdlgProperties::ApplyDpi() {
+    m_fontForm = ui::CreateFontForDpi("Tahoma", kFontHeight, m_nDpi);
+    m_bmpFolder = LoadFolderGlyph(m_nDpi);
+    for (const ControlSpec& spec : kControls)
+        SendDlgItemMessageA(Handle(), spec.id, WM_SETFONT, reinterpret_cast<WPARAM>(m_fontForm.Get()), FALSE);
+    for (int id : {IDC_PROP_SOURCE_BROWSE, IDC_PROP_TARGET_BROWSE})
+        SendDlgItemMessageA(Handle(), id, BM_SETIMAGE, IMAGE_BITMAP,
+                            reinterpret_cast<LPARAM>(m_bmpFolder.Get()));
+}
+
 void TdlgProperties::FormCreate() {
     SetWindowTextA(Handle(), LoadResString(IDS_PRODUCT).c_str());
+    m_nDpi = ui::WindowDpi(Handle());
     for (const ControlSpec& spec : kControls) {
         const DWORD exStyle = std::string(spec.className) == "EDIT" ? WS_EX_CLIENTEDGE : 0;
-        HWND control = CreateWindowExA(exStyle, spec.className, spec.text, WS_CHILD | WS_VISIBLE | spec.style,
-                                       spec.left, spec.top, spec.width, spec.height, Handle(),
-                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)),
-                                       GetModuleHandleA(nullptr), nullptr);
-        SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(m_fontForm.Get()), FALSE);
+        CreateWindowExA(exStyle, spec.className, spec.text, WS_CHILD | WS_VISIBLE | spec.style, Px(spec.left),
+                        Px(spec.top), Px(spec.width), Px(spec.height), Handle(),
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), GetModuleHandleA(nullptr),
+                        nullptr);
     }
+    ApplyDpi();
     for (int id : {IDC_PROP_SOURCE, IDC_PROP_TARGET})
         SendDlgItemMessageA(Handle(), id, EM_LIMITTEXT, kFolderTextLimit, 0);
     for (int id : {IDC_PROP_WIDTH, IDC_PROP_HEIGHT}) {
         SendDlgItemMessageA(Handle(), id, EM_LIMITTEXT, kSizeTextLimit, 0);
         SetWindowSubclass(GetDlgItem(Handle(), id), &TdlgProperties::EbxNumberKeypress, 0, 0);
     }
-    for (int id : {IDC_PROP_SOURCE_BROWSE, IDC_PROP_TARGET_BROWSE})
-        SendDlgItemMessageA(Handle(), id, BM_SETIMAGE, IMAGE_BITMAP,
-                            reinterpret_cast<LPARAM>(m_bmpFolder.Get()));
     // The form's own defaults, for a showing without a record.
     for (int id : {IDC_PROP_SNAP_RATIO, IDC_PROP_MAX_SIZE, IDC_PROP_AUTO_ADVANCE, IDC_PROP_KEEP_PREV_RECT})
         CheckDlgButton(Handle(), id, BST_CHECKED);
@@ -241,11 +267,11 @@ void TdlgProperties::FormCreate() {
 void TdlgProperties::LayOut() {
     RECT client{};
     GetClientRect(Handle(), &client);
-    const int grow = client.right - kDesignWidth;
-    const int lower = client.bottom - kDesignHeight;
+    const int grow = client.right - Px(kDesignWidth);
+    const int lower = client.bottom - Px(kDesignHeight);
     HDWP moves = BeginDeferWindowPos(static_cast<int>(std::size(kControls)));
     for (const ControlSpec& spec : kControls) {
-        int left = spec.left, top = spec.top, width = spec.width;
+        int left = Px(spec.left), top = Px(spec.top), width = Px(spec.width);
         switch (spec.anchor) {
         case akFixed:
             break;
@@ -256,7 +282,7 @@ void TdlgProperties::LayOut() {
             left += grow;
             break;
         case akSpread:
-            left += snapwell::MulDiv(spec.left - kPadding, grow, kDesignWidth - 2 * kPadding);
+            left += snapwell::MulDiv(Px(spec.left - kPadding), grow, Px(kDesignWidth - 2 * kPadding));
             break;
         case akRightBottom:
             left += grow;
@@ -265,7 +291,7 @@ void TdlgProperties::LayOut() {
         }
         if (moves)
             moves = DeferWindowPos(moves, GetDlgItem(Handle(), spec.id), nullptr, left, top, width,
-                                   spec.height, SWP_NOZORDER | SWP_NOACTIVATE);
+                                   Px(spec.height), SWP_NOZORDER | SWP_NOACTIVATE);
     }
     if (moves)
         EndDeferWindowPos(moves);
@@ -300,12 +326,13 @@ void TdlgProperties::FillControls() {
 
 void TdlgProperties::FormShow() {
     // With no stored place the dialog opens at the screen's top-left corner
-    // at its smallest.
+    // at its smallest. The stored size is in device pixels: one written at
+    // another scale is held to this scale's limits.
     TWinPos pos;
     if (std::unique_ptr<CConfig> config = OpenConfig())
         config->ReadWinPos(ckDialog, pos);
-    const int width = std::max(pos.m_nWidth, kMinWidth);
-    const int height = std::clamp(pos.m_nHeight, kMinHeight, kMaxHeight);
+    const int width = std::max(pos.m_nWidth, Px(kMinWidth));
+    const int height = std::clamp(pos.m_nHeight, Px(kMinHeight), Px(kMaxHeight));
     SetWindowPos(Handle(), nullptr, pos.m_nLeft, pos.m_nTop, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
     LayOut();
     m_nSavedChecks = 0;
@@ -330,11 +357,13 @@ void TdlgProperties::btnOKClick() {
     // A folder that is not there (and not created), or too long for the
     // settings, keeps the dialog open; the source folder is kept as soon as
     // it passes.
-    if (!ConfirmFolderFits(Handle(), source, TProperties::kMaxFolderBytes) || !ConfirmFolder(Handle(), source))
+    if (!ConfirmFolderFits(Handle(), source, TProperties::kMaxFolderBytes) ||
+        !ConfirmFolder(Handle(), source))
         return;
     if (m_pProperties)
         m_pProperties->SetSourceFolder(source.c_str());
-    if (!ConfirmFolderFits(Handle(), target, TProperties::kMaxFolderBytes) || !ConfirmFolder(Handle(), target))
+    if (!ConfirmFolderFits(Handle(), target, TProperties::kMaxFolderBytes) ||
+        !ConfirmFolder(Handle(), target))
         return;
     if (m_pProperties) {
         TProperties& p = *m_pProperties;

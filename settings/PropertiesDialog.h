@@ -68,6 +68,10 @@ private:
     void OnCommand(int id, int code);
 
     void FormCreate();
+    // The font and the folder glyph for the dialog's scale, on every control.
+    void ApplyDpi();
+    // A size designed at 96 DPI for the dialog's scale.
+    int Px(int design) const;
     void LayOut();
     void FillControls();
     void FormShow();
@@ -101,6 +105,7 @@ private:
     TProperties* m_pProperties = nullptr;
     bool m_bCanUpdate = false;
     int32_t m_nSavedChecks = 0;
+    int m_nDpi = 96;
     ui::UniqueFont m_fontForm;
     ui::UniqueBitmap m_bmpFolder; // null while the program has no folder glyph
 };

@@ -5,6 +5,7 @@
 #include "support/MulDiv.h"
 #include "support/StringTable.h"
 #include "ui/Window.h"
+#include "ui/WindowDpi.h"
 
 #include <shellapi.h>
 
@@ -13,6 +14,7 @@
 const char* const kMakerAddress = "http://www.quillonsoft.example/";
 
 namespace {
+// In pixels at 96 DPI, taken for the dialog's scale when it opens.
 constexpr int kClientWidth = 362;
 constexpr int kClientHeight = 229;
 constexpr int kBorder = 6;
@@ -25,12 +27,31 @@ constexpr int kFixedLabelWidth = 171;
 const char* const kVersionText = "Version 0.0.0.18";
 const char* const kMakerText = "Quillon Software";
 const char* const kDotComText = "www.quillonsoft.example";
-const char* const kCopyrightText = "Copyright \xA9 2026\nQuillon Software";
+// Set wide: a narrow "\xA9" is no character at all where the process's code
+// page is UTF-8, and "\xC2\xA9" two wrong ones where it is not.
+const wchar_t* const kCopyrightText = L"Copyright \u00A9 2026\nQuillon Software";
 
-HFONT MakeFont(const char* face, int height, bool underline = false) {
-    return CreateFontA(-height, 0, 0, 0, FW_NORMAL, FALSE, underline, FALSE, DEFAULT_CHARSET,
-                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
-                       face);
+// The picture at `width` x `height`, smoothly scaled; the picture itself
+// when the size is its own or the copy cannot be made.
+ui::UniqueBitmap ScaledPicture(ui::UniqueBitmap picture, int width, int height) {
+    BITMAP info{};
+    if (!picture || !GetObjectA(picture.Get(), sizeof info, &info) ||
+        (info.bmWidth == width && info.bmHeight == height))
+        return picture;
+    ui::WindowDC screen(nullptr);
+    ui::UniqueBitmap scaled(CreateCompatibleBitmap(screen.Get(), width, height));
+    if (!scaled)
+        return picture;
+    {
+        ui::UniqueMemoryDC from(screen.Get());
+        ui::UniqueMemoryDC to(screen.Get());
+        ui::ScopedSelect source(from.Get(), picture.Get());
+        ui::ScopedSelect target(to.Get(), scaled.Get());
+        SetStretchBltMode(to.Get(), HALFTONE);
+        SetBrushOrgEx(to.Get(), 0, 0, nullptr);
+        StretchBlt(to.Get(), 0, 0, width, height, from.Get(), 0, 0, info.bmWidth, info.bmHeight, SRCCOPY);
+    }
+    return scaled;
 }
 
 // Height of `text` (all its lines) in `font`: what a label sized to its
@@ -48,13 +69,23 @@ RECT Area(int left, int top, int width, int height) {
 }
 } // namespace
 
-TdlgAbout::TdlgAbout(std::string address)
-    : m_sAddress(std::move(address)),
-      m_bmpLogo(static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_ABOUT_LOGO),
-                                                IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION))),
-      m_fontForm(MakeFont("MS Sans Serif", 10)), m_fontImgInfo(MakeFont("Arial", 11)),
-      m_fontTitle(MakeFont("Arial", 16)), m_fontBy(MakeFont("Arial", 12)), m_fontMaker(MakeFont("Arial", 15)),
-      m_fontDotCom(MakeFont("Arial", 12, true)) {}
+TdlgAbout::TdlgAbout(std::string address) : m_sAddress(std::move(address)) {}
+
+void TdlgAbout::ApplyDpi(int dpi) {
+    if (dpi == m_nDpi && m_bmpLogo)
+        return;
+    m_nDpi = dpi;
+    m_fontForm = ui::CreateFontForDpi("MS Sans Serif", 10, dpi);
+    m_fontImgInfo = ui::CreateFontForDpi("Arial", 11, dpi);
+    m_fontTitle = ui::CreateFontForDpi("Arial", 16, dpi);
+    m_fontBy = ui::CreateFontForDpi("Arial", 12, dpi);
+    m_fontMaker = ui::CreateFontForDpi("Arial", 15, dpi);
+    m_fontDotCom = ui::CreateFontForDpi("Arial", 12, dpi, true);
+    m_bmpLogo = ScaledPicture(ui::UniqueBitmap(static_cast<HBITMAP>(
+                                  LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_ABOUT_LOGO),
+                                             IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION))),
+                              ui::ScaleForDpi(kLogoWidth, dpi), ui::ScaleForDpi(kLogoHeight, dpi));
+}
 
 TdlgAbout::~TdlgAbout() = default;
 
@@ -121,33 +152,37 @@ HWND TdlgAbout::AddControl(const char* className, const char* text, DWORD style,
 void TdlgAbout::FormCreate() {
     const std::string product = LoadResString(IDS_PRODUCT);
     SetWindowTextA(Handle(), ("About " + product).c_str());
+    ApplyDpi(ui::WindowDpi(Handle()));
+    const auto px = [this](int design) { return ui::ScaleForDpi(design, m_nDpi); };
     SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(m_fontForm.Get()), FALSE);
 
     // The frame around a 362 x 229 client area; centred the first time,
     // afterwards where the user left it.
-    RECT frame = Area(0, 0, kClientWidth, kClientHeight);
-    AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongA(Handle(), GWL_STYLE)), FALSE,
-                       static_cast<DWORD>(GetWindowLongA(Handle(), GWL_EXSTYLE)));
-    const int width = frame.right - frame.left;
-    const int height = frame.bottom - frame.top;
+    const SIZE frame = ui::FrameSizeForDpi(SIZE{px(kClientWidth), px(kClientHeight)},
+                                           static_cast<DWORD>(GetWindowLongA(Handle(), GWL_STYLE)), false,
+                                           static_cast<DWORD>(GetWindowLongA(Handle(), GWL_EXSTYLE)), m_nDpi);
+    const int width = frame.cx;
+    const int height = frame.cy;
     if (!m_bPlaced)
         m_ptLast = POINT{snapwell::Half(GetSystemMetrics(SM_CXSCREEN) - width),
                          snapwell::Half(GetSystemMetrics(SM_CYSCREEN) - height)};
     SetWindowPos(Handle(), nullptr, m_ptLast.x, m_ptLast.y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 
     // Left panel: the picture centred at the top, its caption below, OK.
-    const int logoLeft = kBorder + kMargin + snapwell::Half(kLogoPanelWidth - 2 * kMargin - kLogoWidth);
-    HWND logo = AddControl("STATIC", nullptr, WS_VISIBLE | SS_BITMAP, IDC_ABOUT_LOGO,
-                           Area(logoLeft, kBorder + kMargin, kLogoWidth, kLogoHeight), m_fontForm.Get());
+    const int logoLeft =
+        px(kBorder + kMargin) + snapwell::Half(px(kLogoPanelWidth) - 2 * px(kMargin) - px(kLogoWidth));
+    HWND logo =
+        AddControl("STATIC", nullptr, WS_VISIBLE | SS_BITMAP, IDC_ABOUT_LOGO,
+                   Area(logoLeft, px(kBorder + kMargin), px(kLogoWidth), px(kLogoHeight)), m_fontForm.Get());
     SendMessageA(logo, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(m_bmpLogo.Get()));
     const std::string imgInfo = LoadResString(IDS_LOGO_INFO);
-    const int infoTop = kBorder + kMargin + kLogoHeight + kMargin;
-    AddControl(
-        "STATIC", imgInfo.c_str(), SS_CENTER | SS_NOPREFIX, IDC_ABOUT_IMGINFO,
-        Area(kBorder, infoTop, kLogoPanelWidth, TextHeight(Handle(), m_fontImgInfo.Get(), imgInfo.c_str())),
-        m_fontImgInfo.Get());
+    const int infoTop = px(kBorder + kMargin + kLogoHeight + kMargin);
+    AddControl("STATIC", imgInfo.c_str(), SS_CENTER | SS_NOPREFIX, IDC_ABOUT_IMGINFO,
+               Area(px(kBorder), infoTop, px(kLogoPanelWidth),
+                    TextHeight(Handle(), m_fontImgInfo.Get(), imgInfo.c_str())),
+               m_fontImgInfo.Get());
     AddControl("BUTTON", "OK", WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, IDOK,
-               Area(kBorder + 62, kBorder + 193, 61, 20), m_fontForm.Get());
+               Area(px(kBorder + 62), px(kBorder + 193), px(61), px(20)), m_fontForm.Get());
 
     // Right panel: the labels stacked from the top, each centred.
     struct Label {
@@ -165,20 +200,22 @@ void TdlgAbout::FormCreate() {
         {IDC_ABOUT_BY, "by", m_fontBy.Get(), 12, 0, 0, 0},
         {IDC_ABOUT_MAKER, kMakerText, m_fontMaker.Get(), 0, 0, 0, 0},
         {IDC_ABOUT_DOTCOM, kDotComText, m_fontDotCom.Get(), 12, kFixedLabelWidth, 14, SS_NOTIFY},
-        {IDC_ABOUT_COPYRIGHT, kCopyrightText, m_fontForm.Get(), 12, kFixedLabelWidth, 27, 0},
+        {IDC_ABOUT_COPYRIGHT, "", m_fontForm.Get(), 12, kFixedLabelWidth, 27, 0},
     };
-    const int panelLeft = kBorder + kLogoPanelWidth;
-    const int panelWidth = kClientWidth - kBorder - panelLeft;
-    int top = kBorder;
+    const int panelLeft = px(kBorder + kLogoPanelWidth);
+    const int panelWidth = px(kClientWidth - kBorder) - panelLeft;
+    int top = px(kBorder);
     for (const Label& label : labels) {
-        const int labelWidth = label.width ? label.width : panelWidth;
-        const int labelHeight = label.height ? label.height : TextHeight(Handle(), label.font, label.text);
-        top += label.gap;
+        const int labelWidth = label.width ? px(label.width) : panelWidth;
+        const int labelHeight =
+            label.height ? px(label.height) : TextHeight(Handle(), label.font, label.text);
+        top += px(label.gap);
         AddControl("STATIC", label.text, WS_VISIBLE | SS_CENTER | SS_NOPREFIX | label.style, label.id,
                    Area(panelLeft + snapwell::Half(panelWidth - labelWidth), top, labelWidth, labelHeight),
                    label.font);
         top += labelHeight;
     }
+    SetDlgItemTextW(Handle(), IDC_ABOUT_COPYRIGHT, kCopyrightText);
 }
 
 void TdlgAbout::TrackLogo(POINT client) {

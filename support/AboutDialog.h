@@ -28,6 +28,8 @@ public:
 private:
     INT_PTR HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
     void FormCreate();
+    // The fonts and the picture for a scale (dots per inch), made once per scale.
+    void ApplyDpi(int dpi);
     HWND AddControl(const char* className, const char* text, DWORD style, int id, const RECT& area,
                     HFONT font);
     void TrackLogo(POINT client);
@@ -41,6 +43,7 @@ private:
     bool m_bOverLogo = false;
     bool m_bPlaced = false; // shown before: reopen at m_ptLast
     POINT m_ptLast{};
+    int m_nDpi = 0;
     ui::UniqueBitmap m_bmpLogo;
     ui::UniqueFont m_fontForm;
     ui::UniqueFont m_fontImgInfo;

@@ -11,6 +11,11 @@ void TCursorList::Register(int number, HCURSOR cursor) {
     m_Cursors.emplace_back(number, cursor);
 }
 
+void TCursorList::Register(int number, UniqueCursor cursor) {
+    Register(number, cursor.Get());
+    m_Owned.push_back(std::move(cursor));
+}
+
 HCURSOR TCursorList::Get(int number) const {
     for (const auto& entry : m_Cursors)
         if (entry.first == number)

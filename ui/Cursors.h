@@ -3,6 +3,8 @@
 // once, shared by every window that shows them).
 #pragma once
 
+#include "ui/Handles.h"
+
 #include <windows.h>
 
 #include <utility>
@@ -13,11 +15,15 @@ namespace ui {
 class TCursorList {
 public:
     void Register(int number, HCURSOR cursor);
+    // Registers a cursor the list then owns. One it replaces is kept until
+    // the list goes, as the screen may still be showing it.
+    void Register(int number, UniqueCursor cursor);
     // The cursor registered under the number, or null.
     HCURSOR Get(int number) const;
 
 private:
-    std::vector<std::pair<int, HCURSOR>> m_Cursors; // shared cursors from LoadCursor: never destroyed
+    std::vector<std::pair<int, HCURSOR>> m_Cursors; // shared ones from LoadCursor are never destroyed
+    std::vector<UniqueCursor> m_Owned;
 };
 
 } // namespace ui

@@ -78,6 +78,9 @@ struct DestroyMenuHandle {
 struct DestroyAcceleratorHandle {
     void operator()(HACCEL h) const { DestroyAcceleratorTable(h); }
 };
+struct DestroyCursorHandle {
+    void operator()(HCURSOR h) const { DestroyCursor(h); }
+};
 struct DestroyImageListHandle {
     void operator()(HIMAGELIST h) const { ImageList_Destroy(h); }
 };
@@ -91,6 +94,8 @@ using UniqueGlobal = UniqueOf<HGLOBAL, FreeGlobalMemory>;
 using UniqueMenu = UniqueOf<HMENU, DestroyMenuHandle>;
 using UniqueAccelerators = UniqueOf<HACCEL, DestroyAcceleratorHandle>;
 using UniqueImageList = UniqueOf<HIMAGELIST, DestroyImageListHandle>;
+// A cursor of our own making (LoadImage without LR_SHARED), never a shared one.
+using UniqueCursor = UniqueOf<HCURSOR, DestroyCursorHandle>;
 
 using UniqueBitmap = GdiObject<HBITMAP>;
 using UniqueBrush = GdiObject<HBRUSH>;

@@ -21,6 +21,11 @@ public:
     };
 
     bool Create(HWND parent, TTarget target);
+    // New minimums, for a window laid out at another scale.
+    void SetMinWidths(int minWidth, int restMinWidth) {
+        m_Target.MinWidth = minWidth;
+        m_Target.RestMinWidth = restMinWidth;
+    }
 
 protected:
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;

@@ -1,7 +1,8 @@
 // Drives the real Snapwell.exe into the state the README's screenshot shows:
 // sample photos, a 16:9 maximum with snap on, a crop box drawn over the
-// picture and the mouse resting inside it, so the status bar is full.
-//   app_screenshot_driver <Snapwell.exe> <pictures folder> <documents folder> <appdata folder> <ready file>
+// picture and the mouse resting inside it, so the status bar is full. With a
+// scale (dots per inch) the program starts at that scale.
+//   app_screenshot_driver <Snapwell.exe> <pictures> <documents> <appdata> <ready file> [dpi]
 // It writes the ready file once the window is in that state, waits until the
 // file is gone (the screenshot is taken meanwhile), then closes the program.
 #include "app/CommandIds.h"
@@ -14,9 +15,19 @@
 #include <commctrl.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 namespace {
+
+void SetScreenScale(DWORD dpi) {
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                        &key, nullptr) == ERROR_SUCCESS) {
+        RegSetValueExA(key, "LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof dpi);
+        RegCloseKey(key);
+    }
+}
 
 void SetShellFolder(const char* name, const std::string& value) {
     HKEY key = nullptr;
@@ -31,8 +42,8 @@ void SetShellFolder(const char* name, const std::string& value) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 6) {
-        std::fprintf(stderr, "usage: %s <Snapwell.exe> <pictures> <documents> <appdata> <ready file>\n",
+    if (argc != 6 && argc != 7) {
+        std::fprintf(stderr, "usage: %s <Snapwell.exe> <pictures> <documents> <appdata> <ready file> [dpi]\n",
                      argv[0]);
         return 2;
     }
@@ -40,6 +51,8 @@ int main(int argc, char** argv) {
     SetShellFolder("My Pictures", argv[2]);
     SetShellFolder("Personal", argv[3]);
     SetShellFolder("AppData", argv[4]);
+    if (argc == 7)
+        SetScreenScale(static_cast<DWORD>(std::atoi(argv[6])));
 
     // The settings: a 1920 x 1080 frame, snap on, the window maximised.
     g_sExeName = "Snapwell";
@@ -62,8 +75,9 @@ int main(int argc, char** argv) {
                         &process))
         return 1;
     HWND main = nullptr;
-    harness::WaitUntil([&] { return (main = harness::FindProcessWindow(process.dwProcessId, "TfrmMain")) != nullptr; },
-                       20000);
+    harness::WaitUntil(
+        [&] { return (main = harness::FindProcessWindow(process.dwProcessId, "TfrmMain")) != nullptr; },
+        20000);
     HWND view = main ? harness::FindDescendant(main, "TImageCtrl") : nullptr;
     if (!view) {
         TerminateProcess(process.hProcess, 1);

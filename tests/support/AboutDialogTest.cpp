@@ -58,6 +58,7 @@ TEST_F(AboutDialogTest, OpensCentredWithItsTextsPictureAndNoCaption) {
     bool infoShown = true, ownerEnabled = true;
     BITMAP picture{};
     std::string texts[6];
+    wchar_t copyright[64] = {};
     harness::DialogAnswerer answer([&](HWND dialog) {
         caption = harness::WindowText(dialog);
         GetWindowRect(dialog, &frame);
@@ -68,6 +69,7 @@ TEST_F(AboutDialogTest, OpensCentredWithItsTextsPictureAndNoCaption) {
                            IDC_ABOUT_MAKER, IDC_ABOUT_COPYRIGHT, IDC_ABOUT_IMGINFO};
         for (int i = 0; i < 6; ++i)
             texts[i] = Text(dialog, ids[i]);
+        GetDlgItemTextW(dialog, IDC_ABOUT_COPYRIGHT, copyright, 64);
         auto bitmap = reinterpret_cast<HBITMAP>(
             SendMessageA(GetDlgItem(dialog, IDC_ABOUT_LOGO), STM_GETIMAGE, IMAGE_BITMAP, 0));
         GetObjectA(bitmap, sizeof picture, &picture);
@@ -89,6 +91,8 @@ TEST_F(AboutDialogTest, OpensCentredWithItsTextsPictureAndNoCaption) {
     EXPECT_EQ(texts[2], "by");
     EXPECT_EQ(texts[3], "Quillon Software");
     EXPECT_NE(texts[4].find('\n'), std::string::npos) << "two lines: year, then maker";
+    EXPECT_EQ(std::wstring(copyright).substr(0, 16), L"Copyright \u00A9 2026")
+        << "the sign, whatever the code page";
     EXPECT_EQ(texts[5], "\"Lakeside at Dusk\"\nby the Snapwell team");
     EXPECT_EQ(picture.bmWidth, 151);
     EXPECT_EQ(picture.bmHeight, 145);
