@@ -6,6 +6,8 @@
 #include "support/StringTable.h"
 #include "ui/Window.h"
 
+#include "Version.h"
+
 #include <shellapi.h>
 
 #include <vector>
@@ -22,7 +24,7 @@ constexpr int kLogoWidth = 151;
 constexpr int kLogoHeight = 145;
 constexpr int kFixedLabelWidth = 171;
 
-const char* const kVersionText = "Version 0.0.0.18";
+const char* const kVersionText = "Version " SNAPWELL_VERSION_TEXT;
 const char* const kMakerText = "Quillon Software";
 const char* const kDotComText = "www.quillonsoft.example";
 const char* const kCopyrightText = "Copyright \xA9 2026\nQuillon Software";
