@@ -203,4 +203,5 @@ TEST(Installer, InstallsRunsAndUninstallsLeavingOnlyTheSettings) {
         EXPECT_EQ(Names(settingsFolder), std::vector<std::string>{"Snapwell.cfg"});
     }
     DeleteFileA(settings.c_str());
+    RemoveDirectoryA(settingsFolder.c_str()); // only when the test's file was all it held
 }
