@@ -79,9 +79,15 @@ Function un.AfterInstallModeChosen
 FunctionEnd
 
 Function .onInit
+  ; XP before Service Pack 3, or anything older than XP.
+  StrCpy $R8 ""
   ${IfNot} ${AtLeastWinXP}
-  ${OrIf} ${IsWinXP}
+    StrCpy $R8 "too old"
+  ${ElseIf} ${IsWinXP}
   ${AndIfNot} ${AtLeastServicePack} 3
+    StrCpy $R8 "too old"
+  ${EndIf}
+  ${If} $R8 != ""
     MessageBox MB_OK|MB_ICONSTOP "${OLDEST_TEXT}" /SD IDOK
     SetErrorLevel 2
     Quit

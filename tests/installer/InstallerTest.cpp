@@ -1,5 +1,6 @@
 // The installer made from this build, run as a user or an administrator
-// would run it silently: install for the current user and for all users,
+// would run it silently: refused on Windows 2000 (Wine tells the installer
+// so), then install for the current user and for all users,
 // start the installed program and close it (it writes its settings), remove
 // it through the command Apps & Features runs, and see that only the
 // settings remain: no program folder, Start-menu entry or Uninstall key.
@@ -8,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -147,6 +149,24 @@ bool StartAndClose(const std::string& program) {
     return window && code == 0;
 }
 
+// Wine's Windows version for one program, by its file name, while in scope.
+class ScopedWindowsVersion {
+public:
+    ScopedWindowsVersion(const std::string& program, const char* version)
+        : m_key("Software\\Wine\\AppDefaults\\" + program) {
+        HKEY key = nullptr;
+        if (RegCreateKeyExA(HKEY_CURRENT_USER, m_key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) ==
+            ERROR_SUCCESS) {
+            RegSetValueExA(key, "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(version), DWORD(strlen(version) + 1));
+            RegCloseKey(key);
+        }
+    }
+    ~ScopedWindowsVersion() { RegDeleteKeyA(HKEY_CURRENT_USER, m_key.c_str()); }
+
+private:
+    std::string m_key;
+};
+
 } // namespace
 
 TEST(Installer, InstallsRunsAndUninstallsLeavingOnlyTheSettings) {
@@ -165,6 +185,12 @@ TEST(Installer, InstallsRunsAndUninstallsLeavingOnlyTheSettings) {
 #else
     const WORD machine = IMAGE_FILE_MACHINE_I386;
 #endif
+    {
+        const std::string setup = SNAPWELL_SETUP;
+        ScopedWindowsVersion windows2000(setup.substr(setup.find_last_of("\\/") + 1), "win2k");
+        EXPECT_EQ(RunAndWait("\"" + setup + "\" /S /CurrentUser"), 2) << "refused before XP SP3";
+        EXPECT_FALSE(ReadUninstallEntry(HKEY_CURRENT_USER).found);
+    }
     const std::string settingsFolder = ShellFolder(CSIDL_APPDATA) + "\\Snapwell";
     const std::string settings = settingsFolder + "\\Snapwell.cfg";
     for (const Case& c : cases) {
@@ -195,9 +221,10 @@ TEST(Installer, InstallsRunsAndUninstallsLeavingOnlyTheSettings) {
         EXPECT_TRUE(Exists(settings)) << "the installed program ran and kept its settings";
 
         // The uninstaller copies itself away and returns at once; the copy
-        // removes the folder.
+        // does the work, so wait until all is gone or the time is up.
         EXPECT_EQ(RunAndWait(entry.quietUninstall), 0);
-        EXPECT_TRUE(WaitFor([&] { return !Exists(folder); })) << folder << " is left behind";
+        WaitFor([&] { return !Exists(folder) && !Exists(shortcut) && !ReadUninstallEntry(c.root).found; });
+        EXPECT_FALSE(Exists(folder)) << "left behind";
         EXPECT_FALSE(Exists(shortcut));
         EXPECT_FALSE(ReadUninstallEntry(c.root).found);
         EXPECT_EQ(Names(settingsFolder), std::vector<std::string>{"Snapwell.cfg"});
