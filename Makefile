@@ -3,13 +3,14 @@
 # the one this machine can run under Wine; `make test` runs every test set
 # this machine can run (scripts/test-all says which and why). `make soak`
 # (opt-in, minutes) runs the soak on the 64-bit build, or on the 32-bit one
-# with `make soak SOAK_ARCH=win32`.
+# with `make soak SOAK_ARCH=win32`. `make dist` builds both and packs the
+# release into dist/: a zip of each build and the installer (scripts/make-dist).
 JOBS ?= $(shell nproc)
 SOAK_ARCH ?= win64
 SOAK_CYCLES ?= 1000
 MAKEFLAGS += --no-print-directory
 
-.PHONY: all bootstrap build build-win32 build-win64 native run test fuzz bench soak clean
+.PHONY: all bootstrap build build-win32 build-win64 native run test dist fuzz bench soak clean
 
 all: build
 
@@ -35,6 +36,9 @@ run: build
 
 test: bootstrap
 	@JOBS=$(JOBS) scripts/test-all
+
+dist: build
+	@scripts/make-dist
 
 # make fuzz FUZZ_ARGS="--minutes 10 --keep" (see scripts/fuzz --help)
 fuzz: bootstrap

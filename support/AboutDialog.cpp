@@ -7,6 +7,8 @@
 #include "ui/Window.h"
 #include "ui/WindowDpi.h"
 
+#include "Version.h"
+
 #include <shellapi.h>
 
 #include <vector>
@@ -24,7 +26,7 @@ constexpr int kLogoWidth = 151;
 constexpr int kLogoHeight = 145;
 constexpr int kFixedLabelWidth = 171;
 
-const char* const kVersionText = "Version 0.0.0.18";
+const char* const kVersionText = "Version " SNAPWELL_VERSION_TEXT;
 const char* const kMakerText = "Quillon Software";
 const char* const kDotComText = "www.quillonsoft.example";
 // Set wide: a narrow "\xA9" is no character at all where the process's code

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 
 namespace {
@@ -37,6 +38,21 @@ POINT CentreOf(HWND control) {
     RECT area{};
     GetWindowRect(control, &area);
     return POINT{(area.left + area.right) / 2, (area.top + area.bottom) / 2};
+}
+
+// ProductVersion of this program's version resource (the product's resources
+// are linked in), read as Explorer reads it.
+std::string OwnProductVersion() {
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string block(GetFileVersionInfoSizeA(path, nullptr), '\0');
+    char* text = nullptr;
+    UINT length = 0;
+    if (block.empty() || !GetFileVersionInfoA(path, 0, DWORD(block.size()), &block[0]) ||
+        !VerQueryValueA(block.data(), "\\StringFileInfo\\080904E4\\ProductVersion",
+                        reinterpret_cast<void**>(&text), &length))
+        return "(no version resource)";
+    return std::string(text, strnlen(text, length));
 }
 
 bool WaitFor(const std::function<bool()>& done) {
@@ -87,7 +103,7 @@ TEST_F(AboutDialogTest, OpensCentredWithItsTextsPictureAndNoCaption) {
     EXPECT_FALSE(infoShown);
     EXPECT_FALSE(ownerEnabled);
     EXPECT_EQ(texts[0], "Snapwell");
-    EXPECT_EQ(texts[1], "Version 0.0.0.18");
+    EXPECT_EQ(texts[1], "Version " + OwnProductVersion()) << "the about box and the version resource agree";
     EXPECT_EQ(texts[2], "by");
     EXPECT_EQ(texts[3], "Quillon Software");
     EXPECT_NE(texts[4].find('\n'), std::string::npos) << "two lines: year, then maker";
