@@ -81,6 +81,7 @@ bool TfrmMain::Create(TdlgAbout* pAbout) {
 
     m_pImageCtrl = std::make_unique<TImageCtrl>();
     if (m_pImageCtrl->Create(Handle(), 0, 0, 0, 0, idImageView)) {
+        m_pImageCtrl->SetScale(m_nDpi);
         m_Layout.AddShared(m_pImageCtrl->Handle(), m_pImageCtrl->Layout());
         // The status bar comes last, under everything, in the layout's
         // bottom band; the view fills what is left.

@@ -262,6 +262,8 @@ void TfrmMain::ApplyDpi(int nOldDpi) {
     MoveWindow(btnSource, nButtonLeft, Px(kSourceButtonTop), Px(kSourceButtonSize), Px(kSourceButtonSize),
                TRUE);
 
+    if (m_pImageCtrl)
+        m_pImageCtrl->SetScale(m_nDpi);
     *m_Layout.Find(ToolBarWnd) = ui::ScaleForDpi(kToolBarSpec, m_nDpi);
     SetToolBarHeight();
     *pnlList.Layout().Find(pnlChangeList.Handle()) = ui::ScaleForDpi(kChangeListSpec, m_nDpi);

@@ -111,6 +111,9 @@ public:
     // A box exists when its corners differ in x and in y.
     bool HasBox() const { return m_Corner1.X != m_Corner2.X && m_Corner1.Y != m_Corner2.Y; }
     const TDrawBox& DrawBox() const { return m_DrawBox; }
+    // The free band around the placement, in view pixels; taken at the next
+    // fit (a new picture or a resize).
+    void SetPlacementMargin(int32_t margin) { m_DrawBox.Margin = margin; }
     int32_t PictureWidth() const { return m_nPictureWidth; }
     int32_t PictureHeight() const { return m_nPictureHeight; }
     TPoint Corner1() const { return m_Corner1; }

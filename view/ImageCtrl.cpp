@@ -1,5 +1,7 @@
 #include "view/ImageCtrl.h"
 
+#include "ui/Dpi.h"
+
 #include <cstdlib>
 #include <optional>
 
@@ -191,10 +193,21 @@ void TImageCtrl::SendStatus() {
         SendMessageA(m_hOwner, WM_CROPSTATUS, 0, reinterpret_cast<LPARAM>(m_pStatus.get()));
 }
 
+void TImageCtrl::SetScale(int dpi) {
+    m_nDpi = dpi;
+    m_CropBox.SetPlacementMargin(ui::ScaleForDpi(10, dpi));
+    if (m_pLayout->AlignWithMargins) { // shown already: the frame changes now
+        m_pLayout->Margins = ui::ScaleForDpi(ui::TMargins{4, 4, 4, 4}, dpi);
+        m_nBorderWidth = ui::ScaleForDpi(3, dpi);
+        SetWindowPos(Handle(), nullptr, 0, 0, 0, 0,
+                     SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
 void TImageCtrl::SetAppearance() {
     m_pLayout->AlignWithMargins = true;
-    m_pLayout->Margins = ui::TMargins{4, 4, 4, 4};
-    m_nBorderWidth = 3;
+    m_pLayout->Margins = ui::ScaleForDpi(ui::TMargins{4, 4, 4, 4}, m_nDpi);
+    m_nBorderWidth = ui::ScaleForDpi(3, m_nDpi);
     m_hBackground = ParentBackground(GetParent(Handle()));
     // A flat single-line border: WS_BORDER without the sunken 3-D edge.
     const LONG_PTR style = GetWindowLongPtrA(Handle(), GWL_STYLE);

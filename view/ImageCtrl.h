@@ -98,6 +98,9 @@ public:
     const ui::TMargins& Margins() const { return m_pLayout->Margins; }
 
     const CCropBox& CropBox() const { return m_CropBox; }
+    // The margins, border and picture margin for a screen of `dpi` dots per
+    // inch (they are designed at 96); the owner then lays the view out again.
+    void SetScale(int dpi);
     // The cursor the view shows over its client area now.
     HCURSOR CurrentCursor() const;
 
@@ -143,6 +146,7 @@ private:
 
     HBRUSH m_hBackground = nullptr; // a system colour brush, not owned
     int m_nBorderWidth = 0;
+    int m_nDpi = 96;
     std::shared_ptr<ui::TAlignSpec> m_pLayout =
         std::make_shared<ui::TAlignSpec>(ui::TAlignSpec{ui::TAlign::Client, false, ui::TMargins{3, 3, 3, 3}});
 };

@@ -58,15 +58,18 @@ TEST(Scale, MainWindowLaidOutForItsScaleAndAgainWhenItChanges) {
     TfrmMain& f = s.Start();
     ASSERT_TRUE(f.Initialised());
     ASSERT_EQ(f.Dpi(), 144) << "the prefix's LogPixels did not reach the window";
+    s.Select("a.jpg");
+    ASSERT_TRUE(f.ImageCtrl()->HasPicture());
 
     struct Expected {
-        int dpi, button, glyph, lead, status, list, splitter;
+        int dpi, button, glyph, lead, status, list, splitter, viewMargin, pictureMargin;
     };
     // 36-pixel tool buttons, 16-pixel glyphs, the tool bar's 12-pixel lead,
     // a 19-pixel status bar, the list pane at its 120-pixel minimum and an
-    // 8-pixel splitter, at 150 % and then 200 %.
+    // 8-pixel splitter, the view's 4-pixel margins and the 10 pixels around
+    // the picture, at 150 % and then 200 %.
     for (const Expected& e :
-         {Expected{144, 54, 24, 18, 29, 180, 12}, Expected{192, 72, 32, 24, 38, 240, 16}}) {
+         {Expected{144, 54, 24, 18, 29, 180, 12, 6, 15}, Expected{192, 72, 32, 24, 38, 240, 16, 8, 20}}) {
         if (e.dpi != f.Dpi()) {
             RECT suggested = ScreenRect(f.Handle());
             SendMessageA(f.Handle(), 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(e.dpi, e.dpi),
@@ -94,6 +97,12 @@ TEST(Scale, MainWindowLaidOutForItsScaleAndAgainWhenItChanges) {
         HWND strip = GetParent(f.SourceButton());
         EXPECT_GE(Height(f.SourceButton()), e.glyph);
         EXPECT_GE(static_cast<int>(SendMessageA(f.Tree(), TVM_GETITEMHEIGHT, 0, 0)), e.glyph);
+        EXPECT_EQ(f.ImageCtrl()->Margins().Left, e.viewMargin);
+        // The picture fits the view less its margin: it touches the margin
+        // on one axis.
+        const TDrawBox& placement = f.ImageCtrl()->CropBox().DrawBox();
+        EXPECT_TRUE(placement.Left == e.pictureMargin || placement.Top == e.pictureMargin)
+            << placement.Left << ", " << placement.Top;
         ExpectNoOverlap(f.Handle());
         ExpectNoOverlap(f.ListPanel());
         ExpectNoOverlap(strip);
