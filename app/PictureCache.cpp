@@ -61,6 +61,7 @@ void CPictureCache::StopReadAhead() {
         m_Spare.Reset(m_pAhead->ReleaseBlock());
         m_pAhead.reset();
     }
+    m_pAheadBetween.reset();
 }
 
 void CPictureCache::DropReadAhead() {
@@ -105,7 +106,30 @@ HBITMAP CPictureCache::MakeDisplayBitmap(HDC dc, int32_t width, int32_t height, 
         return nullptr;
     }
     const int32_t nTurn = m_pPreview ? m_nWanted : TurnBetween(m_nTurn, m_nWanted);
+    m_nDisplaySide = std::max(width, height);
+    if (pShown == &m_Image) {
+        const bool bExchange = QuarterTurn(nTurn);
+        if (const CImage* pBetween = Between(bExchange ? height : width, bExchange ? width : height))
+            return pBetween->CreateDisplayBitmap(dc, width, height, nTurn, reuse);
+    }
     return pShown->CreateDisplayBitmap(dc, width, height, nTurn, reuse);
+}
+
+const CImage* CPictureCache::Between(int32_t sw, int32_t sh) {
+    if (m_pBetween && m_nBetweenOf == m_Image.Content() &&
+        BetweenServes(m_pBetween->Width(), m_pBetween->Height(), sw, sh))
+        return m_pBetween.get();
+    m_pBetween.reset();
+    const TBetweenSize size = BetweenSize(m_Image.Width(), m_Image.Height(), std::max(sw, sh));
+    if (size.nWidth == 0)
+        return nullptr;
+    auto pBetween = std::make_unique<CImage>();
+    if (!m_Image.ScaledCopy(*pBetween, size.nWidth, size.nHeight))
+        return nullptr; // short of memory: straight from the picture
+    m_pBetween = std::move(pBetween);
+    m_nBetweenOf = m_Image.Content();
+    ++m_Stats.nBetweens;
+    return m_pBetween.get();
 }
 
 bool CPictureCache::Shows(const std::string& sPath) const {
@@ -117,8 +141,14 @@ bool CPictureCache::Shows(const std::string& sPath) const {
 bool CPictureCache::Turn(uint8_t nCode) {
     DropReadAhead();
     Count(1);
+    const bool bBetween = m_pBetween && m_nBetweenOf == m_Image.Content();
     if (!m_Image.Rotate(nCode))
         return false;
+    // The go-between turns with the picture, cheaply.
+    if (bBetween && m_pBetween->Rotate(nCode))
+        m_nBetweenOf = m_Image.Content();
+    else
+        m_pBetween.reset();
     m_nTurn = CombineRotation(m_nTurn, nCode);
     return true;
 }
@@ -127,7 +157,7 @@ bool CPictureCache::TakeAhead(const std::string& sPath, const TFileStamp& stamp)
     if (m_sAheadPath != sPath)
         return false;
     if (!m_pAhead && m_ReadAhead.Reading(sPath)) {
-        m_pAhead = m_ReadAhead.Await(m_AheadStamp);
+        m_pAhead = m_ReadAhead.Await(m_AheadStamp, &m_pAheadBetween);
         m_nAheadId = 0;
     }
     if (!m_pAhead || m_AheadStamp != stamp)
@@ -138,6 +168,10 @@ bool CPictureCache::TakeAhead(const std::string& sPath, const TFileStamp& stamp)
     if (HGLOBAL hBefore = m_pAhead->ReleaseBlock())
         m_Spare.Reset(hBefore);
     m_pAhead.reset();
+    if (m_pAheadBetween) {
+        m_pBetween = std::move(m_pAheadBetween);
+        m_nBetweenOf = m_Image.Content(); // made from the very picture swapped in
+    }
     m_sAheadPath.clear();
     m_bAheadShown = false;
     m_sPath = sPath;
@@ -265,7 +299,7 @@ bool CPictureCache::Show(const std::string& sPath, int32_t nRotation, int32_t nF
     Count(1);
     m_sAheadPath = sPath;
     m_bAheadShown = true;
-    m_nAheadId = m_ReadAhead.Request(sPath, 0, std::move(reuse));
+    m_nAheadId = m_ReadAhead.Request(sPath, 0, std::move(reuse), std::max(nFitWidth, nFitHeight));
     return true;
 }
 
@@ -286,6 +320,7 @@ void CPictureCache::ReadAhead(const std::string& sPath) {
         return; // already read or being read
     m_ReadAhead.Cancel();
     m_pAhead.reset();
+    m_pAheadBetween.reset();
     const uint64_t nShown = PictureBytesOf(m_Image);
     const uint64_t nLimit = ReadAheadLimit(m_nMemory, nShown, DisplayBitmapBytes(m_Image));
     if (nLimit == 0) {
@@ -297,14 +332,15 @@ void CPictureCache::ReadAhead(const std::string& sPath) {
     }
     Count(m_Spare ? 0 : 1);
     m_sAheadPath = sPath;
-    m_nAheadId = m_ReadAhead.Request(sPath, size_t(std::min<uint64_t>(nLimit, SIZE_MAX)), std::move(m_Spare));
+    m_nAheadId = m_ReadAhead.Request(sPath, size_t(std::min<uint64_t>(nLimit, SIZE_MAX)), std::move(m_Spare),
+                                     m_nDisplaySide);
 }
 
 bool CPictureCache::ReadAheadDone(uint32_t nId) {
     if (nId == 0 || nId != m_nAheadId)
         return false; // dropped meanwhile
     m_nAheadId = 0;
-    m_pAhead = m_ReadAhead.Take(nId, m_AheadStamp);
+    m_pAhead = m_ReadAhead.Take(nId, m_AheadStamp, &m_pAheadBetween);
     if (!m_pAhead) {
         // A full decode that failed leaves the reduced picture shown; what
         // needs the whole picture reads the file again and says why not.

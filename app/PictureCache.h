@@ -94,6 +94,7 @@ public:
         int nRefused = 0;    // read-aheads refused for want of memory
         int nPeakPictures = 0;
         int nHeld = 0; // pictures held now
+        int nBetweens = 0; // go-betweens made while the window waited
     };
     TStats Stats();
     // The file whose picture is read ahead or being read ("" none), and
@@ -109,6 +110,10 @@ private:
     // object's; null without either.
     const CImage* Shown() const;
     void DropPreview();
+    // The go-between of the image object's picture for a display of sw x sh
+    // (before the turn), made when there is none that serves; null when the
+    // display is better made from the picture itself.
+    const CImage* Between(int32_t sw, int32_t sh);
     // Takes the read-ahead when it holds `sPath` as `stamp` says.
     bool TakeAhead(const std::string& sPath, const TFileStamp& stamp);
     int Held() const;
@@ -123,12 +128,16 @@ private:
     uint32_t m_nAheadId = 0;
     std::string m_sAheadPath;
     std::unique_ptr<CImage> m_pAhead; // arrived, not yet shown
+    std::unique_ptr<CImage> m_pAheadBetween; // its go-between, when one was made
     TFileStamp m_AheadStamp;
     bool m_bAheadShown = false; // the read-ahead is the full decode of the picture shown reduced
     std::unique_ptr<CImage> m_pPreview; // the reduced read shown while the full decode runs
     std::string m_sPreviewPath;
     TFileStamp m_PreviewStamp;
     int32_t m_nWanted = -1; // the turn the picture shown is seen with
+    std::unique_ptr<CImage> m_pBetween; // of the image object's picture whose Content is m_nBetweenOf
+    uint64_t m_nBetweenOf = 0;
+    int32_t m_nDisplaySide = 0; // the longer side of the last display made
     ui::UniqueGlobal m_Spare; // memory of the picture before, for the next read
     uint64_t m_nMemory = 0;
     TStats m_Stats;

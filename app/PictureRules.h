@@ -30,3 +30,18 @@ int32_t TurnBetween(int32_t nFrom, int32_t nTo);
 // stays for the working buffers of a copy or a turn and for the next display
 // bitmap while the view swaps them.
 uint64_t ReadAheadLimit(uint64_t nMemory, uint64_t nShownBytes, uint64_t nBitmapBytes);
+
+// Displays of a large picture are made from a go-between: the picture
+// reduced once to twice the display's size, so that a resize, a turn or the
+// next picture read ahead costs a reduction of a few megapixels, not of the
+// whole picture. Its size for displays up to `nSide` pixels on either side:
+// the w x h picture fitted into 2 nSide x 2 nSide, or 0 x 0 when the picture
+// is not twice as large as that (the display is then made from the picture).
+struct TBetweenSize {
+    int32_t nWidth = 0;
+    int32_t nHeight = 0;
+};
+TBetweenSize BetweenSize(int32_t w, int32_t h, int32_t nSide);
+// Whether a go-between of bw x bh may give a display of sw x sh: at least
+// half as large again on both sides, so the display keeps its sharpness.
+bool BetweenServes(int32_t bw, int32_t bh, int32_t sw, int32_t sh);

@@ -41,9 +41,11 @@ void CReadAhead::StopLocked(std::unique_lock<std::mutex>& lock) {
         m_Changed.wait(lock, [this] { return !m_bBusy; });
     }
     m_pResult.reset();
+    m_pResultBetween.reset();
 }
 
-uint32_t CReadAhead::Request(const std::string& sPath, size_t nMaxBytes, ui::UniqueGlobal reuse) {
+uint32_t CReadAhead::Request(const std::string& sPath, size_t nMaxBytes, ui::UniqueGlobal reuse,
+                             int32_t nBetweenSide) {
     uint32_t nId;
     {
         std::unique_lock<std::mutex> lock(m_Lock);
@@ -52,6 +54,7 @@ uint32_t CReadAhead::Request(const std::string& sPath, size_t nMaxBytes, ui::Uni
         m_nWanted = nId;
         m_sPath = sPath;
         m_nMaxBytes = nMaxBytes;
+        m_nBetweenSide = nBetweenSide;
         m_Reuse = std::move(reuse);
         m_bPending = true;
     }
@@ -64,11 +67,14 @@ void CReadAhead::Cancel() {
     StopLocked(lock);
 }
 
-std::unique_ptr<CImage> CReadAhead::Take(uint32_t nId, TFileStamp& stamp) {
+std::unique_ptr<CImage> CReadAhead::Take(uint32_t nId, TFileStamp& stamp, std::unique_ptr<CImage>* pBetween) {
     std::lock_guard<std::mutex> hold(m_Lock);
     if (!m_pResult || m_nResultId != nId)
         return nullptr;
     stamp = m_ResultStamp;
+    if (pBetween)
+        *pBetween = std::move(m_pResultBetween);
+    m_pResultBetween.reset();
     return std::move(m_pResult);
 }
 
@@ -77,13 +83,16 @@ bool CReadAhead::Reading(const std::string& sPath) {
     return m_nWanted != 0 && m_sPath == sPath && (m_bPending || m_bBusy);
 }
 
-std::unique_ptr<CImage> CReadAhead::Await(TFileStamp& stamp) {
+std::unique_ptr<CImage> CReadAhead::Await(TFileStamp& stamp, std::unique_ptr<CImage>* pBetween) {
     std::unique_lock<std::mutex> lock(m_Lock);
     const uint32_t nId = m_nWanted;
     m_Changed.wait(lock, [this] { return !m_bPending && !m_bBusy; });
     if (!m_pResult || m_nResultId != nId || nId == 0)
         return nullptr;
     stamp = m_ResultStamp;
+    if (pBetween)
+        *pBetween = std::move(m_pResultBetween);
+    m_pResultBetween.reset();
     return std::move(m_pResult);
 }
 
@@ -105,6 +114,7 @@ void CReadAhead::Work() {
             return;
         const uint32_t nId = m_nWanted;
         const std::string sPath = m_sPath;
+        const int32_t nBetweenSide = m_nBetweenSide;
         TLoadOptions options;
         options.nMaxBytes = m_nMaxBytes;
         options.pCancel = &m_nCancel;
@@ -128,6 +138,18 @@ void CReadAhead::Work() {
         }
         reuse.Reset(); // still ours when the load never began
         const bool bWhole = result == TLoadResult::Loaded && before.bValid && StampOf(sPath) == before;
+        std::unique_ptr<CImage> pBetween;
+        const TBetweenSize between =
+            bWhole && !m_nCancel ? BetweenSize(pImage->Width(), pImage->Height(), nBetweenSide) : TBetweenSize{};
+        if (between.nWidth > 0) {
+            try {
+                pBetween = std::make_unique<CImage>();
+                if (!pImage->ScaledCopy(*pBetween, between.nWidth, between.nHeight))
+                    pBetween.reset(); // the display is then made from the picture
+            } catch (const std::bad_alloc&) {
+                pBetween.reset();
+            }
+        }
 
         lock.lock();
         const bool bKeep = bWhole && nId == m_nWanted;
@@ -137,6 +159,7 @@ void CReadAhead::Work() {
             // pictures at most); freed without the lock held.
             lock.unlock();
             pImage.reset();
+            pBetween.reset();
             lock.lock();
         }
         m_bBusy = false;
@@ -144,6 +167,7 @@ void CReadAhead::Work() {
         m_nRefusals += result == TLoadResult::OverLimit ? 1 : 0;
         if (bKeep) {
             m_pResult = std::move(pImage);
+            m_pResultBetween = std::move(pBetween);
             m_nResultId = nId;
             m_ResultStamp = before;
         }

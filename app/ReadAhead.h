@@ -32,20 +32,25 @@ public:
     // Starts reading `sPath` (after stopping whatever was asked before). A
     // picture of more than `nMaxBytes` is refused from its header; `reuse`
     // (taken over) is memory of a picture no longer needed to decode into.
+    // With `nBetweenSide`, a picture read whole also gets its go-between for
+    // displays up to that size (BetweenSize), made on this thread too.
     // Returns the request's handle.
-    uint32_t Request(const std::string& sPath, size_t nMaxBytes, ui::UniqueGlobal reuse);
+    uint32_t Request(const std::string& sPath, size_t nMaxBytes, ui::UniqueGlobal reuse,
+                     int32_t nBetweenSide = 0);
     // Stops the request and drops its picture; returns once the decode let
     // go of its memory.
     void Cancel();
     // The picture of request `nId` when it was read whole from the file as
     // `stamp` says (unchanged from the start of the read to its end); null
     // when the request failed, was refused, stopped or replaced.
-    std::unique_ptr<CImage> Take(uint32_t nId, TFileStamp& stamp);
+    // `pBetween`, when given, receives the picture's go-between (null when
+    // none was made).
+    std::unique_ptr<CImage> Take(uint32_t nId, TFileStamp& stamp, std::unique_ptr<CImage>* pBetween = nullptr);
     // Whether the current request reads `sPath` and is not done yet.
     bool Reading(const std::string& sPath);
     // Waits until the current request is done, then takes its picture
     // (for when the user arrives before the picture did).
-    std::unique_ptr<CImage> Await(TFileStamp& stamp);
+    std::unique_ptr<CImage> Await(TFileStamp& stamp, std::unique_ptr<CImage>* pBetween = nullptr);
 
     // For tests: reads finished with a picture, and refused as too large.
     int Reads();
@@ -69,7 +74,9 @@ private:
     size_t m_nMaxBytes = 0;
     ui::UniqueGlobal m_Reuse;
     volatile int32_t m_nCancel = 0; // read by the decoder while it works
+    int32_t m_nBetweenSide = 0;
     std::unique_ptr<CImage> m_pResult;
+    std::unique_ptr<CImage> m_pResultBetween;
     uint32_t m_nResultId = 0;
     TFileStamp m_ResultStamp;
     int m_nReads = 0;

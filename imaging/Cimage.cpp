@@ -224,11 +224,13 @@ HGLOBAL CImage::ReleaseBlock() {
     m_pRGB.release();
     m_pRGB = TPixels();
     m_vExif.clear();
+    Changed();
     return hMemory;
 }
 
 void CImage::Swap(CImage& other) noexcept {
     std::swap(m_pRGB, other.m_pRGB);
+    std::swap(m_nContent, other.m_nContent);
     std::swap(m_nWidth, other.m_nWidth);
     std::swap(m_nHeight, other.m_nHeight);
     std::swap(m_nFullWidth, other.m_nFullWidth);
@@ -245,6 +247,25 @@ void CImage::Unload() {
     }
     m_pRGB = TPixels(); // the deleter forgets the block too
     m_vExif.clear();
+    Changed();
+}
+
+void CImage::Changed() {
+    static std::atomic<uint64_t> s_nLast{0};
+    m_nContent = ++s_nLast;
+}
+
+bool CImage::ScaledCopy(CImage& out, int32_t nWidth, int32_t nHeight) const {
+    out.Unload();
+    if (!HasPicture() || nWidth <= 0 || nHeight <= 0)
+        return false;
+    TPixels pScaled = ScaledRegion({0, 0, m_nWidth, m_nHeight}, nWidth, nHeight);
+    if (!pScaled)
+        return false;
+    out.m_nBytesPerPixel = m_nBytesPerPixel;
+    out.m_nBitsPerPixel = m_nBitsPerPixel;
+    out.Attach(std::move(pScaled), nWidth, nHeight);
+    return true;
 }
 
 HBITMAP CImage::CreateBitmap(HDC hDC, HBITMAP hReuse) const {
@@ -502,6 +523,7 @@ bool CImage::IsImageExtension(const std::string& sExtension) {
 
 bool CImage::CopyFromMemory(HGLOBAL hMemory, int32_t nWidth, int32_t nHeight) {
     m_pRGB.reset();
+    Changed();
     m_vExif.clear();
     m_nBitsPerPixel = 0;
     m_nBytesPerPixel = 1;
@@ -526,6 +548,7 @@ bool CImage::CopyFromMemory(HGLOBAL hMemory, int32_t nWidth, int32_t nHeight) {
 
 bool CImage::TakeMemory(HGLOBAL hMemory, int32_t nWidth, int32_t nHeight) {
     m_pRGB.reset();
+    Changed();
     m_nBitsPerPixel = 0;
     m_nBytesPerPixel = 1;
     const size_t nBytes = PictureBytes(nWidth, nHeight, 3);
@@ -548,6 +571,7 @@ void CImage::Attach(std::unique_ptr<uint8_t[]> pBuffer, int32_t nWidth, int32_t 
 
 void CImage::Attach(TPixels pBuffer, int32_t nWidth, int32_t nHeight) {
     m_pRGB = std::move(pBuffer);
+    Changed();
     m_nWidth = m_nFullWidth = nWidth;
     m_nHeight = m_nFullHeight = nHeight;
 }

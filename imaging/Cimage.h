@@ -56,6 +56,14 @@ public:
     HGLOBAL ReleaseBlock();
     // Exchanges pictures (and sizes) with `other`.
     void Swap(CImage& other) noexcept;
+    // Which picture the object holds: a number no other picture held by any
+    // image object had, taken anew whenever the pixels change (a load, a
+    // transformation, Unload) and exchanged by Swap. What was made from the
+    // pixels is still theirs while the number is the same.
+    uint64_t Content() const { return m_nContent; }
+    // `out` holds the whole picture scaled to nWidth x nHeight (as Resize
+    // does it); false, and `out` empty, on failure.
+    bool ScaledCopy(CImage& out, int32_t nWidth, int32_t nHeight) const;
 
     // A display bitmap of the picture for `hDC`, owned by the caller; null
     // without a picture or on failure. `hReuse` (taken over) is a bitmap no
@@ -131,6 +139,8 @@ public:
 
 private:
     int32_t Stride() const { return m_nWidth * m_nBytesPerPixel; }
+    // The pixels changed: a new content number.
+    void Changed();
     void Attach(TPixels pBuffer, int32_t nWidth, int32_t nHeight);
     // Scales the region (inside the picture) to the size as the new picture.
     bool ResizeRegion(const imaging::TCropRect& region, int32_t nWidth, int32_t nHeight);
@@ -148,6 +158,7 @@ private:
 
     IS3Source m_hSource = nullptr;
     TPixels m_pRGB;
+    uint64_t m_nContent = 0;
     int32_t m_nWidth = 0;
     int32_t m_nHeight = 0;
     int32_t m_nFullWidth = 0;

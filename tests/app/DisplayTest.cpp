@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -140,4 +141,81 @@ TEST(Display, AZonePlateIsShownSharpAtTheViewsSizeFromItsFirstPaint) {
     ExpectSharpAtItsPlace(view, true, "turned");
     s.Command(cmdCopy);
     EXPECT_EQ(ReadPictureSize(s.CopyFolder() + "\\a.jpg"), (PictureSize{kZoneHeight, kZoneWidth}));
+}
+
+namespace {
+
+constexpr int32_t kLargeWidth = 6400, kLargeHeight = 3600;
+
+// A grey ramp across a large picture, dark to light: from left to right,
+// or from top to bottom.
+void WriteRamp(const std::string& path, bool bAcross) {
+    ASSERT_TRUE(InitImaging());
+    ui::UniqueGlobal block(GlobalAlloc(GMEM_MOVEABLE, size_t(kLargeWidth) * kLargeHeight * 3));
+    ASSERT_TRUE(block);
+    auto* rgb = static_cast<uint8_t*>(GlobalLock(block.Get()));
+    for (int32_t y = 0; y < kLargeHeight; ++y)
+        for (int32_t x = 0; x < kLargeWidth; ++x) {
+            const double t = bAcross ? (x + 0.5) / kLargeWidth : (y + 0.5) / kLargeHeight;
+            uint8_t* p = rgb + (size_t(y) * kLargeWidth + x) * 3;
+            p[0] = p[1] = p[2] = uint8_t(std::lround(255 * t));
+        }
+    GlobalUnlock(block.Get());
+    CImage image;
+    ASSERT_TRUE(image.CopyFromMemory(block.Get(), kLargeWidth, kLargeHeight));
+    ASSERT_TRUE(image.WriteCopy(path, kLargeWidth, kLargeHeight, 0, 0, kLargeWidth, kLargeHeight, 95));
+}
+
+// The mean distance between the placement on screen and the ramp as it
+// should lie there: `ramp` gives the grey at (u, v), the placement's
+// fractions across and down.
+template <typename Ramp> double RampError(const TImageCtrl& view, Ramp ramp) {
+    int32_t w = 0, h = 0;
+    const std::vector<uint32_t> screen = ScreenPixels(view.Handle(), w, h);
+    const TDrawBox& P = view.CropBox().DrawBox();
+    double sum = 0;
+    int n = 0;
+    for (int32_t y = std::max(P.Top, 0); y < std::min(P.Bottom, h); ++y)
+        for (int32_t x = std::max(P.Left, 0); x < std::min(P.Right, w); ++x) {
+            const double u = (x + 0.5 - P.Left) / P.Width(), v = (y + 0.5 - P.Top) / P.Height();
+            sum += std::fabs(double(screen[size_t(y) * w + x] & 0xFF) - 255 * ramp(u, v));
+            ++n;
+        }
+    return n > 1000 ? sum / n : 255.0;
+}
+
+} // namespace
+
+// A picture far larger than the view is shown through its go-between (the
+// picture reduced once to twice the view): the next picture's is made on
+// the read-ahead's thread, a turn turns it, a resize reuses it; each time
+// the screen shows the picture it should, never the one before.
+TEST(Display, ALargePictureIsShownThroughItsGoBetweenAndNeverAStaleOne) {
+    MainWindowSession s;
+    WriteRamp(s.SourceFolder() + "\\a.jpg", true);
+    WriteRamp(s.SourceFolder() + "\\b.jpg", false);
+    TfrmMain& f = s.Start();
+    CPictureCache& pictures = *f.Pictures();
+    const TImageCtrl& view = *f.ImageCtrl();
+    ASSERT_TRUE(harness::PumpUntil([&] { return !pictures.ShowsReduced(); }, 20000));
+    const auto across = [](double u, double) { return u; };
+    const auto down = [](double, double v) { return v; };
+    const auto downTurnedRight = [](double u, double) { return 1 - u; }; // the top goes to the right
+    EXPECT_LE(RampError(view, across), 3.0) << "a.jpg whole";
+
+    ASSERT_TRUE(harness::PumpUntil([&] { return pictures.AheadArrived(); }, 20000));
+    const int nMade = pictures.Stats().nBetweens;
+    s.Command(cmdNextImage);
+    EXPECT_EQ(pictures.Stats().nBetweens, nMade) << "the read-ahead brings its own go-between";
+    EXPECT_LE(RampError(view, down), 3.0) << "b.jpg after Next";
+
+    s.Command(cmdRotateRight);
+    ASSERT_TRUE(harness::PumpUntil([&] { return f.Image()->Width() == kLargeHeight; }));
+    harness::PumpMessages();
+    EXPECT_LE(RampError(view, downTurnedRight), 3.0) << "b.jpg turned";
+
+    ShowWindow(f.Handle(), SW_RESTORE);
+    harness::PumpMessages();
+    EXPECT_LE(RampError(view, downTurnedRight), 3.0) << "b.jpg turned, restored";
+    EXPECT_EQ(pictures.Stats().nBetweens, nMade) << "the turn and the resize reuse the go-between";
 }

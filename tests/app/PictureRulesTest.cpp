@@ -32,3 +32,24 @@ TEST(PictureRules, ReadAheadTakesWhatHalfTheMemoryLeaves) {
     EXPECT_EQ(ReadAheadLimit(300 * mb, 72 * mb, 96 * mb), 0u);
     EXPECT_EQ(ReadAheadLimit(2048 * mb, 0, 0), 1024 * mb); // nothing shown yet
 }
+
+TEST(PictureRules, AGoBetweenIsTwiceTheDisplayAndOnlyForLargePictures) {
+    struct Case {
+        int32_t w, h, side, bw, bh;
+    } cases[] = {
+        {6000, 4000, 1100, 2200, 1467}, // a camera picture in a laptop's view
+        {4000, 6000, 1100, 1467, 2200}, // upright
+        {4400, 3000, 1100, 0, 0},       // not twice the go-between: straight from the picture
+        {6000, 1, 1100, 2200, 1},       // a sliver keeps a row
+        {6000, 4000, 0, 0, 0},          // no display yet
+        {0, 4000, 1100, 0, 0},
+    };
+    for (const Case& c : cases) {
+        const TBetweenSize b = BetweenSize(c.w, c.h, c.side);
+        EXPECT_EQ(b.nWidth, c.bw) << c.w << " x " << c.h << " for " << c.side;
+        EXPECT_EQ(b.nHeight, c.bh) << c.w << " x " << c.h << " for " << c.side;
+    }
+    EXPECT_TRUE(BetweenServes(2200, 1467, 1100, 733));  // made for it
+    EXPECT_TRUE(BetweenServes(2200, 1467, 1466, 978));  // the window a third larger
+    EXPECT_FALSE(BetweenServes(2200, 1467, 1500, 1000)); // larger still: made again
+}
