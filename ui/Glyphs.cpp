@@ -16,8 +16,8 @@ uint32_t DibColour(COLORREF c) {
     return uint32_t(GetRValue(c)) << 16 | uint32_t(GetGValue(c)) << 8 | GetBValue(c);
 }
 
-// A 32-bit top-down section of `width` x `height` holding `pixels`.
-UniqueBitmap SectionOf(const std::vector<uint32_t>& pixels, int width, int height) {
+// How a 32-bit top-down picture of `width` x `height` lies in memory.
+BITMAPINFO TopDownInfo(int width, int height) {
     BITMAPINFO bi{};
     bi.bmiHeader.biSize = sizeof bi.bmiHeader;
     bi.bmiHeader.biWidth = width;
@@ -25,6 +25,12 @@ UniqueBitmap SectionOf(const std::vector<uint32_t>& pixels, int width, int heigh
     bi.bmiHeader.biPlanes = 1;
     bi.bmiHeader.biBitCount = 32;
     bi.bmiHeader.biCompression = BI_RGB;
+    return bi;
+}
+
+// A 32-bit top-down section of `width` x `height` holding `pixels`.
+UniqueBitmap SectionOf(const std::vector<uint32_t>& pixels, int width, int height) {
+    BITMAPINFO bi = TopDownInfo(width, height);
     void* bits = nullptr;
     UniqueBitmap section(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (section)
@@ -39,13 +45,7 @@ std::vector<uint32_t> PixelsOf(HBITMAP bitmap, int& width, int& height) {
         return {};
     width = info.bmWidth;
     height = info.bmHeight;
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = width;
-    bi.bmiHeader.biHeight = -height;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    bi.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO bi = TopDownInfo(width, height);
     std::vector<uint32_t> pixels(static_cast<size_t>(width) * height);
     WindowDC screen(nullptr);
     if (!GetDIBits(screen.Get(), bitmap, 0, height, pixels.data(), &bi, DIB_RGB_COLORS))
