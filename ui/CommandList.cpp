@@ -1,5 +1,7 @@
 #include "ui/CommandList.h"
 
+#include "ui/Dib.h"
+
 #include <commctrl.h>
 
 #include <algorithm>
@@ -96,13 +98,7 @@ HBITMAP TCommandList::MenuGlyph(int glyph) {
         return nullptr;
     const int w = info.bmWidth;
     const int s = m_nGlyphSize;
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = w;
-    bi.bmiHeader.biHeight = -s;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    bi.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO bi = TopDownInfo(w, s);
     std::vector<uint32_t> stripPixels(static_cast<size_t>(w) * s);
     {
         WindowDC screen(nullptr);

@@ -1,5 +1,6 @@
 #include "ui/Glyphs.h"
 
+#include "ui/Dib.h"
 #include "ui/Dpi.h"
 #include "ui/Handles.h"
 
@@ -14,18 +15,6 @@ namespace {
 // DIB pixels are 0x00RRGGBB; COLORREF is 0x00BBGGRR.
 uint32_t DibColour(COLORREF c) {
     return uint32_t(GetRValue(c)) << 16 | uint32_t(GetGValue(c)) << 8 | GetBValue(c);
-}
-
-// How a 32-bit top-down picture of `width` x `height` lies in memory.
-BITMAPINFO TopDownInfo(int width, int height) {
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = width;
-    bi.bmiHeader.biHeight = -height;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    bi.bmiHeader.biCompression = BI_RGB;
-    return bi;
 }
 
 // A 32-bit top-down section of `width` x `height` holding `pixels`.

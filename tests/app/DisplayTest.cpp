@@ -9,6 +9,7 @@
 #include "app/CommandIds.h"
 #include "harness/Gui.h"
 #include "imaging/ImagingLibrary.h"
+#include "ui/Dib.h"
 #include "ui/Handles.h"
 
 #include <gtest/gtest.h>
@@ -48,12 +49,7 @@ std::vector<uint32_t> ScreenPixels(HWND view, int32_t& width, int32_t& height) {
     GetClientRect(view, &client);
     width = client.right;
     height = client.bottom;
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
+    BITMAPINFO info = ui::TopDownInfo(width, height);
     void* bits = nullptr;
     ui::WindowDC dc(view);
     ui::UniqueBitmap copy(CreateDIBSection(dc.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));

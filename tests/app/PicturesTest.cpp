@@ -3,6 +3,7 @@
 // pixels and transparent ones) and no two glyphs of a strip are alike.
 #include "resources/PictureIds.h"
 #include "resources/resource.h"
+#include "ui/Dib.h"
 #include "ui/Handles.h"
 
 #include <gtest/gtest.h>
@@ -28,17 +29,6 @@ struct Picture {
     std::vector<uint32_t> pixels; // top row first
 };
 
-BITMAPINFO TopDown32(int width, int height) {
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = width;
-    bi.bmiHeader.biHeight = -height;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    bi.bmiHeader.biCompression = BI_RGB;
-    return bi;
-}
-
 Picture ReadStrip(int id) {
     ui::UniqueBitmap strip(static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id),
                                                            IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
@@ -46,7 +36,7 @@ Picture ReadStrip(int id) {
     if (!strip || !GetObjectA(strip.Get(), sizeof info, &info) || info.bmBitsPixel != 24)
         return {};
     Picture picture{info.bmWidth, info.bmHeight, std::vector<uint32_t>(size_t(info.bmWidth) * info.bmHeight)};
-    BITMAPINFO bi = TopDown32(info.bmWidth, info.bmHeight);
+    BITMAPINFO bi = ui::TopDownInfo(info.bmWidth, info.bmHeight);
     ui::WindowDC screen(nullptr);
     GetDIBits(screen.Get(), strip.Get(), 0, info.bmHeight, picture.pixels.data(), &bi, DIB_RGB_COLORS);
     return picture;
@@ -85,7 +75,7 @@ Picture ReadIcon(int side) {
     if (info.bmWidth != side)
         return {info.bmWidth, info.bmHeight, {}};
 
-    BITMAPINFO bi = TopDown32(side, side);
+    BITMAPINFO bi = ui::TopDownInfo(side, side);
     void* bits = nullptr;
     ui::WindowDC screen(nullptr);
     ui::UniqueBitmap canvas(CreateDIBSection(screen.Get(), &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
