@@ -168,10 +168,9 @@ bool CPictureCache::TakeAhead(const std::string& sPath, const TFileStamp& stamp)
     if (HGLOBAL hBefore = m_pAhead->ReleaseBlock())
         m_Spare.Reset(hBefore);
     m_pAhead.reset();
-    if (m_pAheadBetween) {
-        m_pBetween = std::move(m_pAheadBetween);
-        m_nBetweenOf = m_Image.Content(); // made from the very picture swapped in
-    }
+    // Its go-between (or none) replaces the one of the picture before.
+    m_pBetween = std::move(m_pAheadBetween);
+    m_nBetweenOf = m_Image.Content(); // made from the very picture swapped in
     m_sAheadPath.clear();
     m_bAheadShown = false;
     m_sPath = sPath;

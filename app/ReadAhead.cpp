@@ -71,6 +71,10 @@ std::unique_ptr<CImage> CReadAhead::Take(uint32_t nId, TFileStamp& stamp, std::u
     std::lock_guard<std::mutex> hold(m_Lock);
     if (!m_pResult || m_nResultId != nId)
         return nullptr;
+    return HandOver(stamp, pBetween);
+}
+
+std::unique_ptr<CImage> CReadAhead::HandOver(TFileStamp& stamp, std::unique_ptr<CImage>* pBetween) {
     stamp = m_ResultStamp;
     if (pBetween)
         *pBetween = std::move(m_pResultBetween);
@@ -89,11 +93,7 @@ std::unique_ptr<CImage> CReadAhead::Await(TFileStamp& stamp, std::unique_ptr<CIm
     m_Changed.wait(lock, [this] { return !m_bPending && !m_bBusy; });
     if (!m_pResult || m_nResultId != nId || nId == 0)
         return nullptr;
-    stamp = m_ResultStamp;
-    if (pBetween)
-        *pBetween = std::move(m_pResultBetween);
-    m_pResultBetween.reset();
-    return std::move(m_pResult);
+    return HandOver(stamp, pBetween);
 }
 
 int CReadAhead::Reads() {

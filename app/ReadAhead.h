@@ -60,6 +60,8 @@ private:
     void Work();
     // Stops the current request; the lock is held and kept.
     void StopLocked(std::unique_lock<std::mutex>& lock);
+    // Gives the result and its go-between away; the lock is held.
+    std::unique_ptr<CImage> HandOver(TFileStamp& stamp, std::unique_ptr<CImage>* pBetween);
 
     const HWND m_hWindow;
     const UINT m_nMessage;
